@@ -1,0 +1,23 @@
+// Windows-1252 is the only 8-bit text encoding the program meets: in the engine's C interface
+// and in the text files of the module host. Every conversion between it and QString goes
+// through here.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Cp1252 {
+
+QString toQString(const char *bytes, qsizetype length = -1);
+inline QString toQString(const QByteArray &bytes) {
+    return toQString(bytes.constData(), bytes.size());
+}
+// Characters without a Windows-1252 code become '?'.
+QByteArray fromQString(const QString &text);
+
+QChar toQChar(unsigned char byte);
+// '?' when the character has no Windows-1252 code.
+char fromQChar(QChar c);
+bool isRepresentable(QChar c);
+
+} // namespace Cp1252

@@ -1,0 +1,35 @@
+#include "platform/Paths.h"
+
+#include <gtest/gtest.h>
+
+TEST(Paths, AcceptsBothSeparatorsAndWritesSlashes) {
+    EXPECT_EQ(Paths::normalize(QStringLiteral("C:\\DATEN\\Mandant 1\\")),
+              QStringLiteral("C:/DATEN/Mandant 1/"));
+    EXPECT_EQ(Paths::extractFileName(QStringLiteral("a\\b/c.TBL")), QStringLiteral("c.TBL"));
+    EXPECT_EQ(Paths::extractFilePath(QStringLiteral("a\\b/c.TBL")), QStringLiteral("a/b/"));
+    EXPECT_EQ(Paths::extractFilePath(QStringLiteral("c.TBL")), QString());
+}
+
+TEST(Paths, JoinsWithExactlyOneSeparator) {
+    EXPECT_EQ(Paths::join(QStringLiteral("/data/"), QStringLiteral("\\x.TBL")),
+              QStringLiteral("/data/x.TBL"));
+    EXPECT_EQ(Paths::join(QStringLiteral("/data"), QStringLiteral("x.TBL")),
+              QStringLiteral("/data/x.TBL"));
+    EXPECT_EQ(Paths::join(QString(), QStringLiteral("x.TBL")), QStringLiteral("x.TBL"));
+}
+
+TEST(Paths, TrailingDelimiters) {
+    EXPECT_EQ(Paths::includeTrailingDelimiter(QStringLiteral("/a")), QStringLiteral("/a/"));
+    EXPECT_EQ(Paths::includeTrailingDelimiter(QString()), QString());
+    EXPECT_EQ(Paths::excludeTrailingDelimiter(QStringLiteral("/a\\\\")), QStringLiteral("/a"));
+    EXPECT_EQ(Paths::excludeTrailingDelimiter(QStringLiteral("/")), QStringLiteral("/"));
+}
+
+TEST(Paths, ProgramPathCanBeOverriddenAndRestored) {
+    const QString real = Paths::programPath();
+    Paths::overrideProgramPath(QStringLiteral("C:\\Host\\dupcheck.exe"));
+    EXPECT_EQ(Paths::programDir(), QStringLiteral("C:/Host/"));
+    EXPECT_EQ(Paths::programFileName(), QStringLiteral("dupcheck.exe"));
+    Paths::overrideProgramPath(QString());
+    EXPECT_EQ(Paths::programPath(), real);
+}
