@@ -14,8 +14,12 @@ using TColor = qint32;
 constexpr TColor rgbColor(int red, int green, int blue) {
     return TColor((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
-constexpr TColor systemColorRef(int index) { return TColor(0x80000000u | unsigned(index)); }
-constexpr bool isSystemColor(TColor color) { return (quint32(color) & 0xFF000000u) == 0x80000000u; }
+constexpr TColor systemColorRef(int index) {
+    return TColor(0x80000000u | unsigned(index));
+}
+constexpr bool isSystemColor(TColor color) {
+    return (quint32(color) & 0xFF000000u) == 0x80000000u;
+}
 
 // Standard colours.
 constexpr TColor clBlack = rgbColor(0, 0, 0);

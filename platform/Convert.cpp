@@ -18,7 +18,9 @@ QString trimRight(const QString &text) {
     return text.left(n);
 }
 
-QString trim(const QString &text) { return trimLeft(trimRight(text)); }
+QString trim(const QString &text) {
+    return trimLeft(trimRight(text));
+}
 
 std::optional<qint64> toInt64(const QString &text) {
     const QString t = trim(text);

@@ -48,7 +48,9 @@ char fromQChar(QChar c) {
     return b < 0 ? '?' : static_cast<char>(b);
 }
 
-bool isRepresentable(QChar c) { return encode(c.unicode()) >= 0; }
+bool isRepresentable(QChar c) {
+    return encode(c.unicode()) >= 0;
+}
 
 QByteArray fromQString(const QString &text) {
     QByteArray out(text.size(), Qt::Uninitialized);

@@ -11,4 +11,6 @@ void Exception::setMessage(const QString &message) {
     m_utf8 = m_message.toStdString();
 }
 
-void Abort() { throw EAbort(QStringLiteral("Operation abgebrochen")); }
+void Abort() {
+    throw EAbort(QStringLiteral("Operation abgebrochen"));
+}

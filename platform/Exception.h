@@ -25,11 +25,11 @@ private:
     std::string m_utf8;
 };
 
-#define DUPCHECK_EXCEPTION_CLASS(Name, Base)                                                      \
-    class Name : public Base {                                                                    \
-    public:                                                                                       \
-        using Base::Base;                                                                         \
-        [[noreturn]] void raise() const override { throw *this; }                                 \
+#define DUPCHECK_EXCEPTION_CLASS(Name, Base)                                                       \
+    class Name : public Base {                                                                     \
+    public:                                                                                        \
+        using Base::Base;                                                                          \
+        [[noreturn]] void raise() const override { throw *this; }                                  \
     };
 
 DUPCHECK_EXCEPTION_CLASS(EAbort, Exception)

@@ -34,16 +34,22 @@ QString fieldOrder(const QString &format) {
 
 } // namespace
 
-FormatSettings systemFormatSettings() { return fromLocale(QLocale::system()); }
+FormatSettings systemFormatSettings() {
+    return fromLocale(QLocale::system());
+}
 
 FormatSettings &formatSettings() {
     static FormatSettings settings = systemFormatSettings();
     return settings;
 }
 
-void resetFormatSettings() { formatSettings() = systemFormatSettings(); }
+void resetFormatSettings() {
+    formatSettings() = systemFormatSettings();
+}
 
-QString formatDate(const QDate &date) { return formatDate(date, formatSettings().shortDateFormat); }
+QString formatDate(const QDate &date) {
+    return formatDate(date, formatSettings().shortDateFormat);
+}
 
 QString formatDate(const QDate &date, const QString &format) {
     if (!date.isValid())
@@ -58,8 +64,7 @@ QString formatDate(const QDate &date, const QString &format) {
         if (f == u'd')
             out += n >= 2 ? QString::asprintf("%02d", date.day()) : QString::number(date.day());
         else if (f == u'M')
-            out += n >= 2 ? QString::asprintf("%02d", date.month())
-                          : QString::number(date.month());
+            out += n >= 2 ? QString::asprintf("%02d", date.month()) : QString::number(date.month());
         else if (f == u'y')
             out += n <= 2 ? QString::asprintf("%02d", date.year() % 100)
                           : QString::asprintf("%04d", date.year());

@@ -12,7 +12,9 @@ QString &programPathOverride() {
 
 namespace Paths {
 
-bool isDelimiter(QChar c) { return c == u'/' || c == u'\\'; }
+bool isDelimiter(QChar c) {
+    return c == u'/' || c == u'\\';
+}
 
 QString normalize(const QString &path) {
     QString out = path;
@@ -46,7 +48,9 @@ QString extractFilePath(const QString &path) {
     return normalize(path.left(lastDelimiter(path) + 1));
 }
 
-QString extractFileName(const QString &path) { return path.mid(lastDelimiter(path) + 1); }
+QString extractFileName(const QString &path) {
+    return path.mid(lastDelimiter(path) + 1);
+}
 
 QString join(const QString &folder, const QString &name) {
     if (folder.isEmpty())
@@ -57,7 +61,9 @@ QString join(const QString &folder, const QString &name) {
     return includeTrailingDelimiter(folder) + n;
 }
 
-void overrideProgramPath(const QString &path) { programPathOverride() = normalize(path); }
+void overrideProgramPath(const QString &path) {
+    programPathOverride() = normalize(path);
+}
 
 QString programPath() {
     if (!programPathOverride().isEmpty())
@@ -67,8 +73,12 @@ QString programPath() {
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
 }
 
-QString programDir() { return extractFilePath(programPath()); }
+QString programDir() {
+    return extractFilePath(programPath());
+}
 
-QString programFileName() { return extractFileName(programPath()); }
+QString programFileName() {
+    return extractFileName(programPath());
+}
 
 } // namespace Paths

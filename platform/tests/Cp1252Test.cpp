@@ -13,7 +13,8 @@ TEST(Cp1252, MapsTheCharactersThatDifferFromLatin1) {
     EXPECT_EQ(Cp1252::toQString("\x80"), QStringLiteral("€"));
     EXPECT_EQ(Cp1252::toQString("\x89"), QStringLiteral("‰"));
     EXPECT_EQ(Cp1252::toQString("\xe4\xf6\xfc\xdf"), QStringLiteral("äöüß"));
-    EXPECT_EQ(Cp1252::fromQString(QStringLiteral("Größe 5 €")), QByteArray("Gr\xf6\xdf" "e 5 \x80"));
+    EXPECT_EQ(Cp1252::fromQString(QStringLiteral("Größe 5 €")), QByteArray("Gr\xf6\xdf"
+                                                                           "e 5 \x80"));
 }
 
 TEST(Cp1252, CharactersWithoutACodeBecomeQuestionMarks) {

@@ -24,8 +24,7 @@ TEST(FormatSettings, ParsesInTheOrderOfTheFormat) {
               QDate(2026, 12, 24));
     EXPECT_EQ(parseDate(QStringLiteral("2026-12-24"), QStringLiteral("yyyy-MM-dd")),
               QDate(2026, 12, 24));
-    EXPECT_EQ(parseDate(QStringLiteral("1.2.26"), QStringLiteral("dd.MM.yyyy")),
-              QDate(2026, 2, 1));
+    EXPECT_EQ(parseDate(QStringLiteral("1.2.26"), QStringLiteral("dd.MM.yyyy")), QDate(2026, 2, 1));
 }
 
 TEST(FormatSettings, RejectsTextsThatAreNoDate) {
