@@ -33,3 +33,16 @@ TEST(Paths, ProgramPathCanBeOverriddenAndRestored) {
     Paths::overrideProgramPath(QString());
     EXPECT_EQ(Paths::programPath(), real);
 }
+
+#include "platform/CommandLine.h"
+
+TEST(CommandLine, AbsentArgumentsReadAsEmptyText) {
+    SetCommandLineArguments({QStringLiteral("/daten"), QStringLiteral("1")});
+    EXPECT_EQ(ParamCount(), 2);
+    EXPECT_EQ(ParamStr(1), QStringLiteral("/daten"));
+    EXPECT_EQ(ParamStr(2), QStringLiteral("1"));
+    EXPECT_EQ(ParamStr(3), QString());
+    EXPECT_EQ(ParamStr(-1), QString());
+    EXPECT_EQ(ParamStr(0), Paths::programPath());
+    ResetCommandLineArguments();
+}

@@ -1,0 +1,61 @@
+#include "platform/ui/InputQuery.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+// Runs action on the input dialog once it is shown modally.
+void whenShown(std::function<void(TInputQueryForm *)> action) {
+    QTimer::singleShot(0, [action] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *f = qobject_cast<TInputQueryForm *>(w); f && f->isVisible()) {
+                action(f);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no input dialog shown";
+    });
+}
+} // namespace
+
+TEST(InputQuery, ShowsCaptionPromptAndTheValueSelected) {
+    QString value = QStringLiteral("HK-4711");
+    whenShown([](TInputQueryForm *f) {
+        EXPECT_EQ(f->Caption(), QStringLiteral("Eingabedialog"));
+        EXPECT_EQ(f->OkButton()->text(), QStringLiteral("OK"));
+        EXPECT_EQ(f->CancelButton()->text(), QStringLiteral("Abbrechen"));
+        EXPECT_EQ(f->Edit()->selectedText(), QStringLiteral("HK-4711"));
+        QTest::keyClicks(f->Edit(), QStringLiteral("neu"));
+        f->OkButton()->click();
+    });
+    EXPECT_TRUE(
+        InputQuery(QStringLiteral("Eingabedialog"), QStringLiteral("Eingabeaufforderung"), value));
+    EXPECT_EQ(value, QStringLiteral("neu"));
+}
+
+TEST(InputQuery, CancelAndEscapeLeaveTheValueUnchanged) {
+    QString value = QStringLiteral("alt");
+    whenShown([](TInputQueryForm *f) {
+        QTest::keyClicks(f->Edit(), QStringLiteral("x"));
+        f->CancelButton()->click();
+    });
+    EXPECT_FALSE(InputQuery(QStringLiteral("c"), QStringLiteral("p"), value));
+    whenShown([](TInputQueryForm *f) { QTest::keyClick(f->Edit(), Qt::Key_Escape); });
+    EXPECT_FALSE(InputQuery(QStringLiteral("c"), QStringLiteral("p"), value));
+    EXPECT_EQ(value, QStringLiteral("alt"));
+}
+
+TEST(InputQuery, TheEditAcceptsAtMostTheGivenLength) {
+    QString value;
+    whenShown([](TInputQueryForm *f) {
+        QTest::keyClicks(f->Edit(), QString(60, u'x'));
+        QTest::keyClick(f->Edit(), Qt::Key_Return);
+    });
+    EXPECT_TRUE(InputQuery(QStringLiteral("c"), QStringLiteral("p"), value, 50));
+    EXPECT_EQ(value.size(), 50);
+}
