@@ -82,34 +82,34 @@ typedef uint32_t DBHANDLE;
 
 /* --- Results -------------------------------------------------------------------------- */
 #define DBE_SUCCESS 0
-#define DBE_INVALID_ARGUMENT 5004    /* a null pointer, a bad option, an invalid text */
-#define DBE_INSUFFICIENT_BUFFER 5005 /* also DbGetFilter/DbGetOptFilter: "a filter is set" */
-#define DBE_INVALID_HANDLE 5010      /* no such handle, or a handle of the wrong kind */
-#define DBE_INVALID_FIELD 5012       /* field number out of range, or no such field name */
-#define DBE_INVALID_FIELD_TYPE 5013  /* the operation does not suit the field's type */
-#define DBE_VALUE_INVALID 5014       /* a text that does not convert to the field's type */
-#define DBE_RECORD_NOT_FOUND 5022    /* DbGotoBookmark/DbGotoRecord: the record is gone */
-#define DBE_TABLES_CLOSED 5024       /* DbDisconnect closed tables that were still open */
-#define DBE_INDEX_NOT_FOUND 5026     /* no index tag of that name */
-#define DBE_FILE_NOT_FOUND 5029      /* a missing data folder or table file */
-#define DBE_NOT_A_TABLE 5030         /* a file that is not one of our table files */
-#define DBE_TABLE_DAMAGED 5031       /* a table file whose definitions are damaged */
-#define DBE_RECORD_LOCKED 5035       /* the record is locked by another user */
-#define DBE_NO_FILTER 5037           /* DbGetFilter/DbGetOptFilter: no filter is set */
-#define DBE_TABLE_EXISTS 5040        /* DbCreateTable: the file exists already */
-#define DBE_INDEX_EXISTS 5041        /* DbCreateIndex: the tag exists already */
-#define DBE_READONLY 5042            /* a change on a table opened read-only */
-#define DBE_EXPRESSION 5043          /* a filter expression the engine does not understand */
-#define DBE_UPDATE_PERMISSION 5054   /* recorded by a client: no update permission */
-#define DBE_STATIC_VIEW 5064         /* DbLockRecord: the table cannot be locked (static view) */
-#define DBE_NO_CURRENT_RECORD 5068   /* the cursor stands at BOF, EOF or on a deleted record */
-#define DBE_UPDATE_PENDING 5070      /* a move or seek while a change is pending */
-#define DBE_NO_UPDATE_PENDING 5085   /* DbCancelUpdate/DbWriteRecord with nothing pending */
-#define DBE_DUPLICATE_KEY 5090       /* a write that breaks a unique index */
-#define DBE_NOT_IN_DICTIONARY 5132   /* a dictionary open of a table the dictionary lacks */
+#define DBE_INVALID_ARGUMENT 5004     /* a null pointer, a bad option, an invalid text */
+#define DBE_INSUFFICIENT_BUFFER 5005  /* also DbGetFilter/DbGetOptFilter: "a filter is set" */
+#define DBE_INVALID_HANDLE 5010       /* no such handle, or a handle of the wrong kind */
+#define DBE_INVALID_FIELD 5012        /* field number out of range, or no such field name */
+#define DBE_INVALID_FIELD_TYPE 5013   /* the operation does not suit the field's type */
+#define DBE_VALUE_INVALID 5014        /* a text that does not convert to the field's type */
+#define DBE_RECORD_NOT_FOUND 5022     /* DbGotoBookmark/DbGotoRecord: the record is gone */
+#define DBE_TABLES_CLOSED 5024        /* DbDisconnect closed tables that were still open */
+#define DBE_INDEX_NOT_FOUND 5026      /* no index tag of that name */
+#define DBE_FILE_NOT_FOUND 5029       /* a missing data folder or table file */
+#define DBE_NOT_A_TABLE 5030          /* a file that is not one of our table files */
+#define DBE_TABLE_DAMAGED 5031        /* a table file whose definitions are damaged */
+#define DBE_RECORD_LOCKED 5035        /* the record is locked by another user */
+#define DBE_NO_FILTER 5037            /* DbGetFilter/DbGetOptFilter: no filter is set */
+#define DBE_TABLE_EXISTS 5040         /* DbCreateTable: the file exists already */
+#define DBE_INDEX_EXISTS 5041         /* DbCreateIndex: the tag exists already */
+#define DBE_READONLY 5042             /* a change on a table opened read-only */
+#define DBE_EXPRESSION 5043           /* a filter expression the engine does not understand */
+#define DBE_UPDATE_PERMISSION 5054    /* recorded by a client: no update permission */
+#define DBE_STATIC_VIEW 5064          /* DbLockRecord: the table cannot be locked (static view) */
+#define DBE_NO_CURRENT_RECORD 5068    /* the cursor stands at BOF, EOF or on a deleted record */
+#define DBE_UPDATE_PENDING 5070       /* a move or seek while a change is pending */
+#define DBE_NO_UPDATE_PENDING 5085    /* DbCancelUpdate/DbWriteRecord with nothing pending */
+#define DBE_DUPLICATE_KEY 5090        /* a write that breaks a unique index */
+#define DBE_NOT_IN_DICTIONARY 5132    /* a dictionary open of a table the dictionary lacks */
 #define DBE_SERVER_NOT_AVAILABLE 6420 /* the requested server type is not available */
-#define DBE_IO_ERROR 6100            /* the operating system refused a file operation */
-#define DBE_STORAGE_ERROR 7200       /* the storage layer failed; text carries NativeError */
+#define DBE_IO_ERROR 6100             /* the operating system refused a file operation */
+#define DBE_STORAGE_ERROR 7200        /* the storage layer failed; text carries NativeError */
 
 /* --- Open options and constants ----------------------------------------------------- */
 #define DB_SERVER_LOCAL 1
@@ -202,15 +202,14 @@ DBRESULT DbGetServerType(DBHANDLE connection, uint16_t *type);
 /* --- Tables ---------------------------------------------------------------------------- */
 /* name: a table file path, absolute or relative to the connection's folder; a file that does
  * not exist under its exact name is looked up in its folder without regard to case. */
-DBRESULT DbOpenTable(DBHANDLE connection, const char *name, const char *alias,
-                     uint16_t tableType, uint16_t charType, uint16_t lockType, uint16_t rights,
-                     uint32_t options, DBHANDLE *table);
+DBRESULT DbOpenTable(DBHANDLE connection, const char *name, const char *alias, uint16_t tableType,
+                     uint16_t charType, uint16_t lockType, uint16_t rights, uint32_t options,
+                     DBHANDLE *table);
 DBRESULT DbCloseTable(DBHANDLE table);
 /* fields: "NAME,TYPE,LENGTH,DECIMALS;..." with TYPE a DB_TYPE_* number; LENGTH is needed for
  * string, ci-string, numeric and raw fields and ignored for the others. The new table is
  * opened (exclusive: no) and its handle returned. */
-DBRESULT DbCreateTable(DBHANDLE connection, const char *name, const char *fields,
-                       DBHANDLE *table);
+DBRESULT DbCreateTable(DBHANDLE connection, const char *name, const char *fields, DBHANDLE *table);
 /* fields: one or more field names separated by ";". */
 DBRESULT DbCreateIndex(DBHANDLE table, const char *tag, const char *fields, uint32_t options,
                        DBHANDLE *index);
@@ -236,7 +235,7 @@ DBRESULT DbGetIndexHandleByOrder(DBHANDLE table, uint16_t number, DBHANDLE *inde
 DBRESULT DbGetIndexName(DBHANDLE index, char *buf, uint16_t *len);
 /* The segment field names joined by ";". */
 DBRESULT DbGetIndexExpr(DBHANDLE index, char *buf, uint16_t *len);
-DBRESULT DbGetIndexCondition(DBHANDLE index, char *buf, uint16_t *len); /* empty: none */
+DBRESULT DbGetIndexCondition(DBHANDLE index, char *buf, uint16_t *len);        /* empty: none */
 DBRESULT DbGetScope(DBHANDLE index, uint16_t which, char *buf, uint16_t *len); /* empty */
 DBRESULT DbIsIndexUnique(DBHANDLE index, uint16_t *unique);
 DBRESULT DbIsIndexCustom(DBHANDLE index, uint16_t *custom);
@@ -270,8 +269,7 @@ DBRESULT DbGetField(DBHANDLE table, uint16_t field, char *buf, uint32_t *len, ui
 DBRESULT DbGetFieldRaw(DBHANDLE table, uint16_t field, uint8_t *buf, uint32_t *len);
 DBRESULT DbIsEmpty(DBHANDLE table, uint16_t field, uint16_t *empty);
 DBRESULT DbGetBinaryLength(DBHANDLE table, uint16_t field, uint32_t *len);
-DBRESULT DbGetBinary(DBHANDLE table, uint16_t field, uint32_t offset, uint8_t *buf,
-                     uint32_t *len);
+DBRESULT DbGetBinary(DBHANDLE table, uint16_t field, uint32_t offset, uint8_t *buf, uint32_t *len);
 
 /* --- Seeking ------------------------------------------------------------------------------- */
 /* DbInitRawKey starts a key for the index: the field setters below then fill a scratch
@@ -324,7 +322,8 @@ DBRESULT DbWriteRecord(DBHANDLE table);
 DBRESULT DbCancelUpdate(DBHANDLE table);
 DBRESULT DbDeleteRecord(DBHANDLE table);
 
-/* --- Errors ------------------------------------------------------------------------------------ */
+/* --- Errors ------------------------------------------------------------------------------------
+ */
 /* The text has at most DB_MAX_ERROR_TEXT characters. */
 DBRESULT DbGetLastError(uint32_t *error, char *buf, uint16_t *len);
 DBRESULT DbGetErrorString(uint32_t error, char *buf, uint16_t *len);

@@ -1,0 +1,102 @@
+// What a backend provides behind the C interface. The C entry points (DbApi.cpp) own handles,
+// argument checks, buffers, text conversion, raw keys and filter parsing; a backend stores
+// and finds records. The local server (local/) implements this on SQLite; a remote server is a
+// second implementation of the same three classes.
+#pragma once
+
+#include "FilterExpr.h"
+#include "TableDef.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dbeng {
+
+// One segment of a seek key: the field image (full), or for a string the leading bytes that a
+// value must begin with (prefix).
+struct KeySegment {
+    std::vector<uint8_t> image;
+    bool prefix = false;
+};
+
+// Orders: 0 is the table's natural (record number) order, n > 0 the n-th index tag.
+class Table {
+public:
+    virtual ~Table() = default;
+
+    virtual const TableDef &def() const = 0;
+    virtual bool readOnly() const = 0;
+    virtual bool exclusive() const = 0;
+
+    virtual void gotoBOF(int order) = 0;
+    virtual void gotoTop(int order) = 0;
+    virtual void gotoBottom(int order) = 0;
+    virtual void skip(int order, int32_t count) = 0;
+    virtual bool atEOF() const = 0;
+    virtual bool atBOF() const = 0;
+    // Throws DBE_NO_CURRENT_RECORD at BOF, EOF and on a deleted record.
+    virtual bool isVisible() = 0;
+    virtual uint32_t recordNumber() = 0;
+    // Keeps the order; a missing record throws DBE_RECORD_NOT_FOUND and leaves EOF.
+    virtual void gotoRecord(uint32_t recno) = 0;
+    virtual uint32_t recordCount(int order, bool respectFilters) = 0;
+
+    // Image of one field (0-based) or of the whole record, of the pending change if any.
+    virtual void readField(int field, uint8_t *image) = 0;
+    virtual void readRecord(uint8_t *image) = 0;
+    // Memo-like fields.
+    virtual uint32_t blobLength(int field) = 0;
+    virtual std::string readBlob(int field) = 0;
+
+    virtual bool seek(int order, const std::vector<KeySegment> &key, bool soft) = 0;
+
+    // which: 0 plain filter, 1 optimised filter; both restrict skipping and counting.
+    virtual void setFilter(int which, std::unique_ptr<Filter> filter) = 0;
+    virtual const Filter *filter(int which) const = 0;
+    virtual bool evaluate(const Filter &filter) = 0;
+
+    virtual void lock(uint32_t recno) = 0; // 0: the current record
+    virtual void unlock(uint32_t recno) = 0;
+    virtual bool isLocked(uint32_t recno) = 0;
+
+    virtual void append() = 0;
+    virtual bool updatePending() const = 0;
+    virtual void setField(int field, const uint8_t *image) = 0;
+    virtual void setBlob(int field, const std::string *value) = 0; // nullptr: empty
+    virtual void write() = 0;
+    virtual void cancel() = 0;
+    virtual void deleteRecord() = 0;
+
+    virtual int createIndex(const std::string &tag, const std::vector<int> &fields,
+                            bool unique) = 0;
+
+    virtual void beginTransaction() = 0;
+    virtual void commitTransaction() = 0;
+    virtual void rollbackTransaction() = 0;
+};
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+    virtual uint16_t serverType() const = 0;
+    virtual bool isDictionary() const = 0;
+    virtual const std::string &folder() const = 0;
+    virtual std::unique_ptr<Table> openTable(const std::string &name, uint32_t options) = 0;
+    virtual std::unique_ptr<Table> createTable(const std::string &name,
+                                               const std::vector<FieldDef> &fields) = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual uint16_t serverType() const = 0;
+    virtual std::unique_ptr<Connection> connect(const std::string &path, const std::string &user,
+                                                const std::string &password, uint32_t options) = 0;
+};
+
+// The backends this build has, by server type; nullptr when none.
+Backend *backendFor(uint16_t serverType);
+
+} // namespace dbeng

@@ -1,0 +1,22 @@
+// The local server (server type 1): a data path is a folder of table files, or a dictionary
+// file whose folder holds them.
+#pragma once
+
+#include "../Backend.h"
+
+namespace dbeng {
+
+class LocalBackend final : public Backend {
+public:
+    uint16_t serverType() const override;
+    std::unique_ptr<Connection> connect(const std::string &path, const std::string &user,
+                                        const std::string &password, uint32_t options) override;
+};
+
+// Finds path, component by component without regard to case where the exact name does not
+// exist (the tables come from a case-insensitive file system). "\" and "/" both separate.
+// Returns the path with "/" and the real names of the parts found.
+std::string resolvePath(const std::string &path);
+std::string normalizeSeparators(const std::string &path);
+
+} // namespace dbeng

@@ -1,0 +1,1282 @@
+#include "LocalTable.h"
+
+#include "../DbException.h"
+#include "../FieldCodec.h"
+#include "../Text1252.h"
+#include "StoredValue.h"
+#include "TableFile.h"
+#include "dbeng.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace dbeng {
+
+namespace {
+
+// Batches start small after every positioning (a seek is often followed by a few skips only)
+// and double up to the largest size; bench/EngineBench.cpp measured the sizes.
+constexpr size_t kFirstBatch = 16;
+constexpr size_t kMaxBatch = 256;
+// A field is read with the next batch when the walk read it on at least 1 of 8 records.
+constexpr uint32_t kWantRatio = 8;
+
+void upperFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const void *p = sqlite3_value_blob(argv[0]);
+    int n = sqlite3_value_bytes(argv[0]);
+    std::string s(static_cast<const char *>(p ? p : ""), static_cast<size_t>(n));
+    s = upper1252(s);
+    sqlite3_result_blob(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+}
+
+// The smallest byte string greater than every string that begins with p; empty when none.
+std::string prefixEnd(std::string p) {
+    while (!p.empty()) {
+        unsigned char c = static_cast<unsigned char>(p.back());
+        if (c < 0xFF) {
+            p.back() = static_cast<char>(c + 1);
+            return p;
+        }
+        p.pop_back();
+    }
+    return p;
+}
+
+std::string recordText(uint32_t recno) {
+    return std::to_string(recno);
+}
+
+} // namespace
+
+LocalTable::LocalTable(const std::string &path, uint32_t options) {
+    readOnly_ = (options & DB_OPEN_READONLY) != 0;
+    exclusive_ = (options & DB_OPEN_EXCLUSIVE) != 0;
+    def_ = openTableFile(db_, path, readOnly_);
+    if (sqlite3_db_readonly(db_.get(), "main") == 1)
+        readOnly_ = true;
+    locks_.open(def_.path, exclusive_, readOnly_);
+    sqlite3_create_function(db_.get(), "dbe_upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            upperFunction, nullptr, nullptr);
+    if ((options & DB_OPEN_REINDEX) && !readOnly_)
+        db_.exec("REINDEX dbe_records", "Neuaufbau der Indizes");
+    rowColumns_.clear();
+    for (const FieldDef &f : def_.fields) {
+        if (!rowColumns_.empty())
+            rowColumns_ += ", ";
+        rowColumns_ += isBlobType(f.type) ? "length(" + fieldColumn(f) + ")" : fieldColumn(f);
+    }
+    allFields_.assign(def_.fields.size(), 1);
+    wanted_.assign(def_.fields.size(), 0);
+    fieldReads_.assign(def_.fields.size(), 0);
+    buildOrders();
+    row_.assign(def_.recordLength, 0);
+    nextBatch_ = kFirstBatch;
+}
+
+LocalTable::~LocalTable() = default;
+
+void LocalTable::buildOrders() {
+    orders_.clear();
+    Order natural;
+    natural.asc = "dbe_recno";
+    natural.desc = "dbe_recno DESC";
+    orders_.push_back(natural);
+    for (const IndexDef &ix : def_.indexes) {
+        Order o;
+        for (int f : ix.fields) {
+            const FieldDef &fd = def_.fields[f];
+            bool folded = fd.type == DB_TYPE_CISTRING;
+            o.columns.push_back(folded ? ciColumn(fd) : fieldColumn(fd));
+            o.fields.push_back(f);
+            o.folded.push_back(folded);
+            o.asc += o.columns.back() + ", ";
+            o.desc += o.columns.back() + " DESC, ";
+        }
+        o.asc += "dbe_recno";
+        o.desc += "dbe_recno DESC";
+        orders_.push_back(o);
+    }
+}
+
+void LocalTable::requireNoPending(const char *what) const {
+    if (pending_)
+        throw DbException(DBE_UPDATE_PENDING,
+                          std::string("Tabelle ") + quoteFile(def_.path) + ": " + what +
+                              " ist nicht möglich, solange eine Änderung offen ist "
+                              "(erst speichern oder verwerfen).");
+}
+
+void LocalTable::noCurrent() const {
+    std::string where = pos_ == Pos::Bof ? "steht vor dem ersten Datensatz"
+                        : pos_ == Pos::Eof
+                            ? "steht hinter dem letzten Datensatz"
+                            : "steht auf dem gelöschten Datensatz " + recordText(recno_);
+    throw DbException(DBE_NO_CURRENT_RECORD, "Kein aktueller Datensatz in der Tabelle " +
+                                                 quoteFile(def_.path) + ": der Zeiger " + where +
+                                                 ".");
+}
+
+void LocalTable::checkOrder(int order) const {
+    if (order < 0 || order >= static_cast<int>(orders_.size()))
+        throw DbException(DBE_INVALID_HANDLE,
+                          "Ungültige Sortierung für die Tabelle " + quoteFile(def_.path) + ".");
+}
+
+const SqlValue *LocalTable::currentKey() const {
+    size_t n = orders_[order_].columns.size();
+    if (inBatch_ && !deleted_)
+        return batch_.keys.data() + bpos_ * n;
+    return key_.data();
+}
+
+void LocalTable::detachBatch() {
+    if (inBatch_ && !deleted_ && pos_ == Pos::On) {
+        size_t n = orders_[order_].columns.size();
+        key_.assign(batch_.keys.begin() + static_cast<long>(bpos_ * n),
+                    batch_.keys.begin() + static_cast<long>((bpos_ + 1) * n));
+        if (!rowValid_ && batch_.allValid) {
+            std::memcpy(row_.data(), batch_.images.data() + bpos_ * def_.recordLength,
+                        def_.recordLength);
+            rowValid_ = true;
+        }
+    }
+    inBatch_ = false;
+}
+
+void LocalTable::clearBatch() {
+    detachBatch();
+    batch_.count = 0;
+}
+
+void LocalTable::moveTo(size_t index) {
+    bpos_ = index;
+    inBatch_ = true;
+    recno_ = static_cast<uint32_t>(batch_.recnos[index]);
+    pos_ = Pos::On;
+    deleted_ = false;
+    visible_ = true;
+    rowValid_ = false;
+    ++consumed_;
+}
+
+void LocalTable::switchOrder(int order) {
+    if (order == order_)
+        return;
+    bool on = pos_ == Pos::On && !deleted_;
+    detachBatch();
+    batch_.count = 0;
+    order_ = order;
+    nextBatch_ = kFirstBatch;
+    if (!on) {
+        if (pos_ == Pos::On) // a deleted record has no place in another order
+            pos_ = Pos::Bof;
+        key_.clear();
+        return;
+    }
+    const Order &o = orders_[order];
+    key_.assign(o.columns.size(), SqlValue());
+    if (o.columns.empty())
+        return;
+    std::string cols;
+    for (const std::string &c : o.columns)
+        cols += (cols.empty() ? "" : ", ") + c;
+    StatementScope st(db_.cached("SELECT " + cols + " FROM dbe_records WHERE dbe_recno = ?"));
+    st->bindInt(1, recno_);
+    if (!st->step("Lesen eines Schlüssels")) {
+        pos_ = Pos::Bof;
+        return;
+    }
+    for (size_t k = 0; k < o.columns.size(); ++k)
+        key_[k].load(st->get(), static_cast<int>(k));
+}
+
+std::vector<LocalTable::Condition> LocalTable::levels(int direction, bool fromEdge) const {
+    std::vector<Condition> out;
+    if (fromEdge) {
+        out.push_back(Condition{"1", {}});
+        return out;
+    }
+    const Order &o = orders_[order_];
+    const SqlValue *key = currentKey();
+    size_t n = o.columns.size();
+    auto prefix = [&](size_t upto, Condition &c) {
+        for (size_t j = 0; j < upto; ++j) {
+            c.sql += o.columns[j] + " IS ? AND ";
+            c.binds.push_back(key[j]);
+        }
+    };
+    // Same key, later record number; then, segment by segment from the last, a greater key
+    // under an equal prefix. Each is a plain index range: no row values, which SQLite would
+    // position on the first segment only.
+    Condition same;
+    prefix(n, same);
+    same.sql += direction > 0 ? "dbe_recno > ?" : "dbe_recno < ?";
+    same.binds.push_back(SqlValue::integer(recno_));
+    out.push_back(same);
+    for (size_t i = n; i-- > 0;) {
+        if (direction > 0) {
+            Condition c;
+            prefix(i, c);
+            if (key[i].kind == SqlValue::Null) {
+                c.sql += o.columns[i] + " IS NOT NULL";
+            } else {
+                c.sql += o.columns[i] + " > ?";
+                c.binds.push_back(key[i]);
+            }
+            out.push_back(c);
+        } else if (key[i].kind != SqlValue::Null) {
+            Condition c;
+            prefix(i, c);
+            c.sql += o.columns[i] + " < ?";
+            c.binds.push_back(key[i]);
+            out.push_back(c);
+            Condition nulls;
+            prefix(i, nulls);
+            nulls.sql += o.columns[i] + " IS NULL";
+            out.push_back(nulls);
+        }
+    }
+    return out;
+}
+
+size_t LocalTable::collect(const Condition &cond, bool descending, size_t limit,
+                           const std::vector<char> &wanted) {
+    const Order &o = orders_[order_];
+    size_t nk = o.columns.size();
+    std::string sql = "SELECT dbe_recno";
+    std::vector<int> colOf(def_.fields.size(), -1);
+    int next = 1;
+    for (size_t k = 0; k < nk; ++k) {
+        sql += ", " + o.columns[k];
+        if (!o.folded[k])
+            colOf[o.fields[k]] = next;
+        ++next;
+    }
+    for (size_t f = 0; f < def_.fields.size(); ++f) {
+        if (!wanted[f] || colOf[f] >= 0)
+            continue;
+        const FieldDef &fd = def_.fields[f];
+        sql += ", " + (isBlobType(fd.type) ? "length(" + fieldColumn(fd) + ")" : fieldColumn(fd));
+        colOf[f] = next++;
+    }
+    sql += " FROM dbe_records WHERE " + cond.sql;
+    if (!filterSql_.sql.empty())
+        sql += " AND (" + filterSql_.sql + ")";
+    sql += " ORDER BY " + (descending ? o.desc : o.asc) + " LIMIT ?";
+
+    StatementScope st(db_.cached(sql));
+    int b = 1;
+    for (const SqlValue &v : cond.binds)
+        st->bind(b++, v);
+    for (const SqlValue &v : filterSql_.binds)
+        st->bind(b++, v);
+    st->bindInt(b, static_cast<int64_t>(limit));
+
+    if (batch_.count == 0) {
+        batch_.valid.assign(def_.fields.size(), 0);
+        for (size_t f = 0; f < def_.fields.size(); ++f)
+            batch_.valid[f] = colOf[f] >= 0;
+        batch_.allValid =
+            std::all_of(batch_.valid.begin(), batch_.valid.end(), [](char c) { return c != 0; });
+    }
+    size_t got = 0;
+    sqlite3_stmt *s = st->get();
+    while (st->step("Lesen von Datensätzen")) {
+        size_t i = batch_.count++;
+        if (batch_.recnos.size() < batch_.count) {
+            batch_.recnos.resize(batch_.count);
+            batch_.keys.resize(batch_.count * nk);
+            batch_.images.resize(batch_.count * def_.recordLength);
+        }
+        batch_.recnos[i] = sqlite3_column_int64(s, 0);
+        for (size_t k = 0; k < nk; ++k)
+            batch_.keys[i * nk + k].load(s, static_cast<int>(k + 1));
+        uint8_t *image = batch_.images.data() + i * def_.recordLength;
+        for (size_t f = 0; f < def_.fields.size(); ++f)
+            if (colOf[f] >= 0)
+                imageFromColumn(def_.fields[f], s, colOf[f], image + def_.fields[f].offset);
+        ++got;
+    }
+    return got;
+}
+
+bool LocalTable::refill(int direction) {
+    bool fromEdge = pos_ != Pos::On;
+    if (!fromEdge)
+        detachBatch(); // the key of the current record survives the new batch in key_
+    std::vector<Condition> conds = levels(direction, fromEdge);
+    if (consumed_ >= kWantRatio) {
+        for (size_t f = 0; f < def_.fields.size(); ++f)
+            wanted_[f] = (fieldReads_[f] + recordReads_) * kWantRatio >= consumed_;
+    }
+    std::fill(fieldReads_.begin(), fieldReads_.end(), 0);
+    recordReads_ = 0;
+    consumed_ = 0;
+    size_t limit = nextBatch_;
+    nextBatch_ = std::min(kMaxBatch, nextBatch_ * 2);
+    batch_.count = 0;
+    inBatch_ = false;
+    for (const Condition &c : conds) {
+        size_t got = collect(c, direction < 0, limit, wanted_);
+        limit -= got;
+        if (limit == 0)
+            break;
+    }
+    if (batch_.count == 0)
+        return false;
+    if (direction < 0) {
+        // Collected in descending order; the batch is kept ascending.
+        size_t n = batch_.count, nk = orders_[order_].columns.size(), len = def_.recordLength;
+        std::reverse(batch_.recnos.begin(), batch_.recnos.begin() + static_cast<long>(n));
+        for (size_t i = 0; i < n / 2; ++i) {
+            size_t j = n - 1 - i;
+            for (size_t k = 0; k < nk; ++k)
+                std::swap(batch_.keys[i * nk + k], batch_.keys[j * nk + k]);
+            std::swap_ranges(batch_.images.begin() + static_cast<long>(i * len),
+                             batch_.images.begin() + static_cast<long>((i + 1) * len),
+                             batch_.images.begin() + static_cast<long>(j * len));
+        }
+    }
+    return true;
+}
+
+void LocalTable::skipOne(int direction) {
+    if (pos_ == Pos::On && inBatch_) {
+        long target = direction > 0 ? static_cast<long>(deleted_ ? bpos_ : bpos_ + 1)
+                                    : static_cast<long>(bpos_) - 1;
+        if (target >= 0 && target < static_cast<long>(batch_.count)) {
+            moveTo(static_cast<size_t>(target));
+            return;
+        }
+    }
+    if ((direction > 0 && pos_ == Pos::Eof) || (direction < 0 && pos_ == Pos::Bof))
+        return;
+    if (!refill(direction)) {
+        pos_ = direction > 0 ? Pos::Eof : Pos::Bof;
+        inBatch_ = false;
+        deleted_ = false;
+        rowValid_ = false;
+        return;
+    }
+    moveTo(direction > 0 ? 0 : batch_.count - 1);
+}
+
+void LocalTable::gotoBOF(int order) {
+    checkOrder(order);
+    requireNoPending("Positionieren");
+    switchOrder(order);
+    clearBatch();
+    pos_ = Pos::Bof;
+    deleted_ = false;
+    rowValid_ = false;
+    nextBatch_ = kFirstBatch;
+}
+
+void LocalTable::gotoTop(int order) {
+    gotoBOF(order);
+    skipOne(1);
+}
+
+void LocalTable::gotoBottom(int order) {
+    gotoBOF(order);
+    pos_ = Pos::Eof;
+    skipOne(-1);
+}
+
+void LocalTable::skip(int order, int32_t count) {
+    checkOrder(order);
+    requireNoPending("Blättern");
+    switchOrder(order);
+    if (count == 0) {
+        // Re-read the current record from the file.
+        if (pos_ == Pos::On && !deleted_) {
+            detachBatch();
+            rowValid_ = false;
+            batch_.count = 0;
+        }
+        return;
+    }
+    int direction = count > 0 ? 1 : -1;
+    for (int64_t n = count > 0 ? count : -static_cast<int64_t>(count); n > 0; --n) {
+        skipOne(direction);
+        if (pos_ != Pos::On)
+            break;
+    }
+}
+
+bool LocalTable::isVisible() {
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    return visible_;
+}
+
+uint32_t LocalTable::recordNumber() {
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    return recno_;
+}
+
+bool LocalTable::positionWhere(const Condition &cond, bool descending) {
+    detachBatch();
+    batch_.count = 0;
+    inBatch_ = false;
+    if (collect(cond, descending, 1, allFields_) == 0)
+        return false;
+    nextBatch_ = kFirstBatch;
+    consumed_ = 0;
+    moveTo(0);
+    return true;
+}
+
+void LocalTable::gotoRecord(uint32_t recno) {
+    requireNoPending("Positionieren");
+    Condition c{"dbe_recno = ?", {SqlValue::integer(recno)}};
+    // The record is found whether or not it passes the filters; visibility says that.
+    Condition saved = std::move(filterSql_);
+    filterSql_ = Condition();
+    bool found;
+    try {
+        found = positionWhere(c, false);
+    } catch (...) {
+        filterSql_ = std::move(saved);
+        throw;
+    }
+    filterSql_ = std::move(saved);
+    if (!found) {
+        pos_ = Pos::Eof;
+        deleted_ = false;
+        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno) +
+                                                    " der Tabelle " + quoteFile(def_.path) +
+                                                    " existiert nicht (mehr).");
+    }
+    if (!filterSql_.sql.empty())
+        visible_ = checkVisible(recno);
+}
+
+bool LocalTable::checkVisible(uint32_t recno) {
+    if (filterSql_.sql.empty())
+        return true;
+    StatementScope st(
+        db_.cached("SELECT 1 FROM dbe_records WHERE dbe_recno = ? AND (" + filterSql_.sql + ")"));
+    st->bindInt(1, recno);
+    int b = 2;
+    for (const SqlValue &v : filterSql_.binds)
+        st->bind(b++, v);
+    return st->step("Prüfen des Filters");
+}
+
+uint32_t LocalTable::recordCount(int order, bool respectFilters) {
+    checkOrder(order);
+    std::string sql = "SELECT count(*) FROM dbe_records";
+    if (respectFilters && !filterSql_.sql.empty())
+        sql += " WHERE " + filterSql_.sql;
+    StatementScope st(db_.cached(sql));
+    if (respectFilters) {
+        int b = 1;
+        for (const SqlValue &v : filterSql_.binds)
+            st->bind(b++, v);
+    }
+    st->step("Zählen der Datensätze");
+    return static_cast<uint32_t>(sqlite3_column_int64(st->get(), 0));
+}
+
+void LocalTable::fetchRow() {
+    StatementScope st(
+        db_.cached("SELECT " + rowColumns_ + " FROM dbe_records WHERE dbe_recno = ?"));
+    st->bindInt(1, recno_);
+    if (!st->step("Lesen eines Datensatzes")) {
+        st->reset();
+        vanished();
+    }
+    for (size_t f = 0; f < def_.fields.size(); ++f)
+        imageFromColumn(def_.fields[f], st->get(), static_cast<int>(f),
+                        row_.data() + def_.fields[f].offset);
+    rowValid_ = true;
+}
+
+void LocalTable::vanished() {
+    // Deleted by another handle since it was read ahead: the cursor stays at its place.
+    if (inBatch_ && !deleted_) {
+        size_t nk = orders_[order_].columns.size();
+        key_.assign(batch_.keys.begin() + static_cast<long>(bpos_ * nk),
+                    batch_.keys.begin() + static_cast<long>((bpos_ + 1) * nk));
+        batch_.recnos.erase(batch_.recnos.begin() + static_cast<long>(bpos_));
+        batch_.recnos.emplace_back();
+        batch_.keys.erase(batch_.keys.begin() + static_cast<long>(bpos_ * nk),
+                          batch_.keys.begin() + static_cast<long>((bpos_ + 1) * nk));
+        batch_.keys.resize(batch_.recnos.size() * nk);
+        batch_.images.erase(batch_.images.begin() + static_cast<long>(bpos_ * def_.recordLength),
+                            batch_.images.begin() +
+                                static_cast<long>((bpos_ + 1) * def_.recordLength));
+        batch_.images.resize(batch_.recnos.size() * def_.recordLength);
+        --batch_.count;
+    }
+    deleted_ = true;
+    rowValid_ = false;
+    noCurrent();
+}
+
+const uint8_t *LocalTable::currentImage(int field) {
+    if (pending_)
+        return pendingImage_.data();
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    if (rowValid_)
+        return row_.data();
+    if (inBatch_) {
+        if (field >= 0 ? batch_.valid[field] != 0 : batch_.allValid)
+            return batch_.images.data() + bpos_ * def_.recordLength;
+    }
+    fetchRow();
+    return row_.data();
+}
+
+void LocalTable::readField(int field, uint8_t *image) {
+    const FieldDef &f = def_.fields[field];
+    ++fieldReads_[field];
+    std::memcpy(image, currentImage(field) + f.offset, imageSize(f.type, f.length));
+}
+
+void LocalTable::readRecord(uint8_t *image) {
+    ++recordReads_;
+    std::memcpy(image, currentImage(-1), def_.recordLength);
+}
+
+uint32_t LocalTable::blobLength(int field) {
+    if (pending_) {
+        auto it = pendingBlobs_.find(field);
+        if (it != pendingBlobs_.end())
+            return it->second ? static_cast<uint32_t>(it->second->size()) : 0;
+        if (pendingNew_)
+            return 0;
+    } else if (pos_ != Pos::On || deleted_) {
+        noCurrent();
+    }
+    StatementScope st(db_.cached("SELECT length(" + fieldColumn(def_.fields[field]) +
+                                 ") FROM dbe_records WHERE dbe_recno = ?"));
+    st->bindInt(1, recno_);
+    if (!st->step("Lesen eines Memos")) {
+        st->reset();
+        vanished();
+    }
+    return static_cast<uint32_t>(sqlite3_column_int64(st->get(), 0));
+}
+
+std::string LocalTable::readBlob(int field) {
+    if (pending_) {
+        auto it = pendingBlobs_.find(field);
+        if (it != pendingBlobs_.end())
+            return it->second ? *it->second : std::string();
+        if (pendingNew_)
+            return std::string();
+    } else if (pos_ != Pos::On || deleted_) {
+        noCurrent();
+    }
+    StatementScope st(db_.cached("SELECT " + fieldColumn(def_.fields[field]) +
+                                 " FROM dbe_records WHERE dbe_recno = ?"));
+    st->bindInt(1, recno_);
+    if (!st->step("Lesen eines Memos")) {
+        st->reset();
+        vanished();
+    }
+    const void *p = sqlite3_column_blob(st->get(), 0);
+    return std::string(static_cast<const char *>(p ? p : ""),
+                       static_cast<size_t>(sqlite3_column_bytes(st->get(), 0)));
+}
+
+SqlValue LocalTable::keyValue(const FieldDef &field, const std::vector<uint8_t> &image,
+                              bool prefix) const {
+    SqlValue v;
+    if (prefix) {
+        std::string p(reinterpret_cast<const char *>(image.data()), image.size());
+        while (!p.empty() && (p.back() == ' ' || p.back() == 0))
+            p.pop_back();
+        v = p.empty() ? SqlValue::null() : SqlValue::blob(p);
+    } else {
+        std::vector<uint8_t> full(image);
+        full.resize(imageSize(field.type, field.length), 0);
+        v = storedValue(field, full.data());
+    }
+    return field.type == DB_TYPE_CISTRING ? foldedValue(v) : v;
+}
+
+bool LocalTable::seek(int order, const std::vector<KeySegment> &key, bool soft) {
+    checkOrder(order);
+    requireNoPending("Suchen");
+    switchOrder(order);
+    const Order &o = orders_[order];
+    size_t m = std::min(key.size(), o.columns.size());
+    struct Seg {
+        SqlValue value;
+        SqlValue end; // for a prefix: the first value past it (Null when there is none)
+        bool prefix;
+        bool any; // an empty prefix matches everything
+    };
+    std::vector<Seg> segs;
+    for (size_t k = 0; k < m; ++k) {
+        const FieldDef &f = def_.fields[o.fields[k]];
+        Seg s;
+        s.prefix = key[k].prefix;
+        s.value = keyValue(f, key[k].image, s.prefix);
+        s.any = s.prefix && s.value.kind == SqlValue::Null;
+        if (s.prefix && !s.any) {
+            std::string e = prefixEnd(s.value.b);
+            if (!e.empty())
+                s.end = SqlValue::blob(e);
+        }
+        segs.push_back(std::move(s));
+    }
+    auto equal = [&](size_t k, Condition &c) {
+        const Seg &s = segs[k];
+        if (s.any)
+            return;
+        if (!s.prefix) {
+            c.sql += " AND " + o.columns[k] + " IS ?";
+            c.binds.push_back(s.value);
+            return;
+        }
+        c.sql += " AND " + o.columns[k] + " >= ?";
+        c.binds.push_back(s.value);
+        if (s.end.kind != SqlValue::Null) {
+            c.sql += " AND " + o.columns[k] + " < ?";
+            c.binds.push_back(s.end);
+        }
+    };
+    Condition exact{"1", {}};
+    for (size_t k = 0; k < m; ++k)
+        equal(k, exact);
+    nextBatch_ = kFirstBatch;
+    if (positionWhere(exact, false))
+        return true;
+    if (soft) {
+        // The first record after the key: a greater last segment under an equal prefix, then
+        // shorter prefixes.
+        for (size_t i = m; i-- > 0;) {
+            const Seg &s = segs[i];
+            Condition c{"1", {}};
+            for (size_t j = 0; j < i; ++j)
+                equal(j, c);
+            if (s.any)
+                continue;
+            if (s.prefix) {
+                if (s.end.kind == SqlValue::Null)
+                    continue;
+                c.sql += " AND " + o.columns[i] + " >= ?";
+                c.binds.push_back(s.end);
+            } else if (s.value.kind == SqlValue::Null) {
+                c.sql += " AND " + o.columns[i] + " IS NOT NULL";
+            } else {
+                c.sql += " AND " + o.columns[i] + " > ?";
+                c.binds.push_back(s.value);
+            }
+            if (positionWhere(c, false))
+                return false;
+        }
+    }
+    pos_ = Pos::Eof;
+    deleted_ = false;
+    rowValid_ = false;
+    return false;
+}
+
+LocalTable::Condition LocalTable::filterCondition(const Filter &filter) const {
+    Condition c;
+    for (const FilterTerm &t : filter.terms) {
+        const FieldDef &f = def_.fields[t.field];
+        bool ci = f.type == DB_TYPE_CISTRING;
+        std::string col = fieldColumn(f);
+        if (ci)
+            col = ciColumn(f);
+        else if (t.upper)
+            col = "dbe_upper(" + col + ")";
+        std::string term;
+        switch (t.kind) {
+        case FilterTerm::Empty:
+            term = (f.type == DB_TYPE_DOUBLE || f.type == DB_TYPE_CURDOUBLE)
+                       ? "coalesce(" + col + ", 0) = 0"
+                       : col + " IS NULL";
+            break;
+        case FilterTerm::IsTrue:
+            term = col + " = 1";
+            break;
+        case FilterTerm::IsFalse:
+            term = "coalesce(" + col + ", 0) = 0";
+            break;
+        case FilterTerm::Equals:
+            if (isStringType(f.type) || isBlobType(f.type)) {
+                std::string text = ci ? upper1252(t.text) : t.text;
+                bool trims = isStringType(f.type);
+                if (!t.prefix) {
+                    if (trims)
+                        while (!text.empty() && (text.back() == ' ' || text.back() == 0))
+                            text.pop_back();
+                    if (text.empty()) {
+                        term = col + " IS NULL";
+                    } else {
+                        term = col + " = ?";
+                        c.binds.push_back(SqlValue::blob(text));
+                    }
+                } else if (text.empty()) {
+                    term = "1";
+                } else {
+                    std::string head = text;
+                    if (trims)
+                        while (!head.empty() && head.back() == ' ')
+                            head.pop_back();
+                    size_t blanks = text.size() - head.size();
+                    if (head.empty()) {
+                        term = "(" + col + " IS NULL OR substr(" + col + ", 1, ?) = ?)";
+                        c.binds.push_back(SqlValue::integer(static_cast<int64_t>(blanks)));
+                        c.binds.push_back(SqlValue::blob(std::string(blanks, ' ')));
+                    } else {
+                        // Begins with the text; blanks at its end also match the padding of a
+                        // value that ends there.
+                        term = "(substr(" + col + ", 1, ?) = ?";
+                        c.binds.push_back(SqlValue::integer(static_cast<int64_t>(head.size())));
+                        c.binds.push_back(SqlValue::blob(head));
+                        if (blanks) {
+                            term +=
+                                " AND (length(" + col + ") = ? OR substr(" + col + ", ?, ?) = ?)";
+                            c.binds.push_back(SqlValue::integer(static_cast<int64_t>(head.size())));
+                            c.binds.push_back(
+                                SqlValue::integer(static_cast<int64_t>(head.size() + 1)));
+                            c.binds.push_back(SqlValue::integer(static_cast<int64_t>(blanks)));
+                            c.binds.push_back(SqlValue::blob(std::string(blanks, ' ')));
+                        }
+                        term += ")";
+                    }
+                }
+            } else {
+                term = col + " IS ?";
+                c.binds.push_back(storedValue(f, t.image.data()));
+            }
+            break;
+        }
+        c.sql += (c.sql.empty() ? "" : " AND ") + term;
+    }
+    return c;
+}
+
+void LocalTable::compileFilters() {
+    filterSql_ = Condition();
+    for (const auto &f : filters_) {
+        if (!f)
+            continue;
+        Condition c = filterCondition(*f);
+        if (c.sql.empty())
+            continue;
+        filterSql_.sql += (filterSql_.sql.empty() ? "" : " AND ") + ("(" + c.sql + ")");
+        for (SqlValue &v : c.binds)
+            filterSql_.binds.push_back(std::move(v));
+    }
+}
+
+void LocalTable::setFilter(int which, std::unique_ptr<Filter> filter) {
+    filters_[which] = std::move(filter);
+    compileFilters();
+    // Read-ahead records were chosen under the old filters.
+    clearBatch();
+    nextBatch_ = kFirstBatch;
+    if (pos_ == Pos::On && !deleted_)
+        visible_ = checkVisible(recno_);
+}
+
+bool LocalTable::evaluate(const Filter &filter) {
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    Condition c = filterCondition(filter);
+    StatementScope st(db_.cached("SELECT (" + c.sql + ") FROM dbe_records WHERE dbe_recno = ?"));
+    int b = 1;
+    for (const SqlValue &v : c.binds)
+        st->bind(b++, v);
+    st->bindInt(b, recno_);
+    if (!st->step("Auswerten eines Ausdrucks")) {
+        st->reset();
+        vanished();
+    }
+    return sqlite3_column_int(st->get(), 0) != 0;
+}
+
+void LocalTable::lock(uint32_t recno) {
+    bool current = recno == 0;
+    if (current) {
+        if (pos_ != Pos::On || deleted_)
+            noCurrent();
+        recno = recno_;
+    }
+    bool had = locks_.heldHere(recno);
+    if (!locks_.tryLock(recno))
+        throw DbException(DBE_RECORD_LOCKED, "Der Datensatz " + recordText(recno) +
+                                                 " der Tabelle " + quoteFile(def_.path) +
+                                                 " ist von einem anderen Benutzer gesperrt.");
+    StatementScope st(db_.cached("SELECT 1 FROM dbe_records WHERE dbe_recno = ?"));
+    st->bindInt(1, recno);
+    if (!st->step("Sperren eines Datensatzes")) {
+        if (!had)
+            locks_.unlock(recno);
+        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno) +
+                                                    " der Tabelle " + quoteFile(def_.path) +
+                                                    " existiert nicht (mehr).");
+    }
+    if (pos_ == Pos::On && !deleted_ && recno == recno_ && !pending_) {
+        // From now on nobody else changes it: read the stored record afresh.
+        detachBatch();
+        batch_.count = 0;
+        rowValid_ = false;
+    }
+}
+
+void LocalTable::unlock(uint32_t recno) {
+    if (recno == 0) {
+        if (pos_ != Pos::On)
+            noCurrent();
+        recno = recno_;
+    }
+    locks_.unlock(recno);
+}
+
+bool LocalTable::isLocked(uint32_t recno) {
+    if (recno == 0) {
+        if (pos_ != Pos::On || deleted_)
+            noCurrent();
+        recno = recno_;
+    }
+    return locks_.heldHere(recno) || locks_.heldElsewhere(recno);
+}
+
+void LocalTable::append() {
+    if (readOnly_)
+        throw DbException(DBE_READONLY,
+                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    requireNoPending("Anfügen");
+    pendingImage_.assign(def_.recordLength, 0);
+    nullRecord(def_, pendingImage_.data());
+    changed_.assign(def_.fields.size(), 0);
+    pendingBlobs_.clear();
+    pending_ = true;
+    pendingNew_ = true;
+}
+
+void LocalTable::beginEdit() {
+    if (readOnly_)
+        throw DbException(DBE_READONLY,
+                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    if (pending_)
+        return;
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    // The change starts from the stored record, not from a read-ahead copy.
+    fetchRow();
+    pendingImage_ = row_;
+    changed_.assign(def_.fields.size(), 0);
+    pendingBlobs_.clear();
+    pending_ = true;
+    pendingNew_ = false;
+}
+
+void LocalTable::setField(int field, const uint8_t *image) {
+    const FieldDef &f = def_.fields[field];
+    uint32_t size = imageSize(f.type, f.length);
+    if (readOnly_)
+        throw DbException(DBE_READONLY,
+                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    beginEdit();
+    uint8_t *dst = pendingImage_.data() + f.offset;
+    if (std::memcmp(dst, image, size) == 0)
+        return;
+    if (isBlobType(f.type))
+        throw DbException(DBE_INVALID_FIELD_TYPE,
+                          "Das Memofeld \"" + f.name + "\" der Tabelle " + quoteFile(def_.path) +
+                              " wird mit DbSetBinary oder als Text gesetzt, nicht roh.");
+    if (f.type == DB_TYPE_AUTOINC && !pendingNew_)
+        throw DbException(DBE_INVALID_FIELD_TYPE, "Das Autoinkrement-Feld \"" + f.name +
+                                                      "\" der Tabelle " + quoteFile(def_.path) +
+                                                      " kann nicht geändert werden.");
+    std::memcpy(dst, image, size);
+    changed_[field] = 1;
+}
+
+void LocalTable::setBlob(int field, const std::string *value) {
+    const FieldDef &f = def_.fields[field];
+    beginEdit();
+    std::optional<std::string> v;
+    if (value && !value->empty())
+        v = *value;
+    uint8_t *dst = pendingImage_.data() + f.offset;
+    writeUInt32(dst, v ? static_cast<uint32_t>(field + 1) : 0);
+    writeUInt32(dst + 4, v ? static_cast<uint32_t>(v->size()) : 0);
+    pendingBlobs_[field] = std::move(v);
+    changed_[field] = 1;
+}
+
+void LocalTable::cancel() {
+    if (!pending_)
+        throw DbException(DBE_NO_UPDATE_PENDING,
+                          "In der Tabelle " + quoteFile(def_.path) + " ist keine Änderung offen.");
+    pending_ = false;
+    pendingBlobs_.clear();
+}
+
+void LocalTable::beginWrite() {
+    if (explicitTransaction_)
+        db_.exec("SAVEPOINT dbe_write", "Beginnen einer Änderung");
+    else
+        db_.exec("BEGIN IMMEDIATE", "Beginnen einer Änderung");
+}
+
+void LocalTable::endWrite(bool ok) {
+    if (ok) {
+        db_.exec(explicitTransaction_ ? "RELEASE dbe_write" : "COMMIT", "Speichern einer Änderung");
+        return;
+    }
+    sqlite3_exec(db_.get(),
+                 explicitTransaction_ ? "ROLLBACK TO dbe_write; RELEASE dbe_write" : "ROLLBACK",
+                 nullptr, nullptr, nullptr);
+}
+
+void LocalTable::writeFailed(int rc, const char *what) {
+    int ext = sqlite3_extended_errcode(db_.get());
+    if (ext == SQLITE_CONSTRAINT_UNIQUE || ext == SQLITE_CONSTRAINT_PRIMARYKEY) {
+        std::string msg = sqlite3_errmsg(db_.get());
+        std::string tag;
+        for (const IndexDef &ix : def_.indexes) {
+            if (!ix.unique)
+                continue;
+            std::string cols;
+            for (int f : ix.fields) {
+                const FieldDef &fd = def_.fields[f];
+                cols += std::string(cols.empty() ? "" : ", ") + "dbe_records." +
+                        (fd.type == DB_TYPE_CISTRING ? "dbe_ci_" + fd.name : fd.name);
+            }
+            if (msg.find(cols) != std::string::npos && (tag.empty() || cols.size() > tag.size()))
+                tag = ix.name;
+        }
+        throw DbException(
+            DBE_DUPLICATE_KEY,
+            "Der Datensatz kann in der Tabelle " + quoteFile(def_.path) +
+                " nicht gespeichert werden: sein Schlüssel ist im eindeutigen Index \"" + tag +
+                "\" schon vorhanden.");
+    }
+    db_.fail(what, rc);
+}
+
+void LocalTable::acquireWriteLock(uint32_t recno, bool &temporary) {
+    temporary = false;
+    if (locks_.heldHere(recno))
+        return;
+    if (!locks_.tryLock(recno))
+        throw DbException(DBE_RECORD_LOCKED, "Der Datensatz " + recordText(recno) +
+                                                 " der Tabelle " + quoteFile(def_.path) +
+                                                 " ist von einem anderen Benutzer gesperrt.");
+    temporary = true;
+}
+
+void LocalTable::insertPending(int64_t &recno) {
+    std::string cols, marks;
+    std::vector<SqlValue> values;
+    for (size_t i = 0; i < def_.fields.size(); ++i) {
+        const FieldDef &f = def_.fields[i];
+        const uint8_t *image = pendingImage_.data() + f.offset;
+        SqlValue v;
+        if (isBlobType(f.type)) {
+            auto it = pendingBlobs_.find(static_cast<int>(i));
+            if (it != pendingBlobs_.end() && it->second)
+                v = SqlValue::blob(*it->second);
+        } else if (f.type == DB_TYPE_AUTOINC) {
+            // Numbers are never handed out twice, also not after the highest record was deleted.
+            std::string key = "autoinc." + f.name;
+            int64_t last = 0;
+            {
+                StatementScope get(db_.cached("SELECT value FROM dbe_meta WHERE key = ?"));
+                get->bindBlob(1, key);
+                if (get->step("Lesen des Zählers"))
+                    last = sqlite3_column_int64(get->get(), 0);
+            }
+            int64_t value;
+            if (isNullImage(f, image)) {
+                value = last + 1;
+                if (value > INT32_MAX)
+                    throw DbException(DBE_VALUE_INVALID,
+                                      "Der Autoinkrement-Zähler des Feldes \"" + f.name + "\" in " +
+                                          quoteFile(def_.path) + " ist erschöpft.");
+                writeInt32(pendingImage_.data() + f.offset, static_cast<int32_t>(value));
+            } else {
+                value = readInt32(image);
+            }
+            StatementScope put(
+                db_.cached("INSERT OR REPLACE INTO dbe_meta(key, value) VALUES(?, ?)"));
+            put->bindBlob(1, key);
+            put->bindInt(2, std::max(last, value));
+            put->step("Schreiben des Zählers");
+            v = SqlValue::integer(value);
+        } else {
+            v = storedValue(f, image);
+        }
+        cols += (cols.empty() ? "" : ", ") + fieldColumn(f);
+        marks += marks.empty() ? "?" : ", ?";
+        if (f.type == DB_TYPE_CISTRING) {
+            cols += ", " + ciColumn(f);
+            marks += ", ?";
+            values.push_back(v);
+            values.push_back(foldedValue(v));
+        } else {
+            values.push_back(std::move(v));
+        }
+    }
+    StatementScope st(db_.cached("INSERT INTO dbe_records(" + cols + ") VALUES(" + marks + ")"));
+    for (size_t i = 0; i < values.size(); ++i)
+        st->bind(static_cast<int>(i + 1), values[i]);
+    int rc = sqlite3_step(st->get());
+    if (rc != SQLITE_DONE) {
+        st->reset();
+        writeFailed(rc, "Anfügen eines Datensatzes");
+    }
+    recno = sqlite3_last_insert_rowid(db_.get());
+}
+
+void LocalTable::updatePendingRow() {
+    std::string sets;
+    std::vector<SqlValue> values;
+    for (size_t i = 0; i < def_.fields.size(); ++i) {
+        if (!changed_[i])
+            continue;
+        const FieldDef &f = def_.fields[i];
+        SqlValue v;
+        if (isBlobType(f.type)) {
+            auto it = pendingBlobs_.find(static_cast<int>(i));
+            if (it != pendingBlobs_.end() && it->second)
+                v = SqlValue::blob(*it->second);
+        } else {
+            v = storedValue(f, pendingImage_.data() + f.offset);
+        }
+        sets += (sets.empty() ? "" : ", ") + fieldColumn(f) + " = ?";
+        if (f.type == DB_TYPE_CISTRING) {
+            sets += ", " + ciColumn(f) + " = ?";
+            values.push_back(v);
+            values.push_back(foldedValue(v));
+        } else {
+            values.push_back(std::move(v));
+        }
+    }
+    if (sets.empty())
+        return;
+    StatementScope st(db_.cached("UPDATE dbe_records SET " + sets + " WHERE dbe_recno = ?"));
+    for (size_t i = 0; i < values.size(); ++i)
+        st->bind(static_cast<int>(i + 1), values[i]);
+    st->bindInt(static_cast<int>(values.size() + 1), recno_);
+    int rc = sqlite3_step(st->get());
+    if (rc != SQLITE_DONE) {
+        st->reset();
+        writeFailed(rc, "Ändern eines Datensatzes");
+    }
+    if (sqlite3_changes(db_.get()) == 0)
+        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno_) +
+                                                    " der Tabelle " + quoteFile(def_.path) +
+                                                    " wurde inzwischen gelöscht.");
+}
+
+void LocalTable::write() {
+    if (!pending_)
+        throw DbException(DBE_NO_UPDATE_PENDING,
+                          "In der Tabelle " + quoteFile(def_.path) + " ist keine Änderung offen.");
+    if (readOnly_)
+        throw DbException(DBE_READONLY,
+                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    bool temporary = false;
+    if (!pendingNew_)
+        acquireWriteLock(recno_, temporary);
+    int64_t recno = recno_;
+    try {
+        beginWrite();
+        try {
+            if (pendingNew_)
+                insertPending(recno);
+            else
+                updatePendingRow();
+            endWrite(true);
+        } catch (...) {
+            endWrite(false);
+            throw;
+        }
+    } catch (...) {
+        if (temporary)
+            locks_.unlock(recno_);
+        throw;
+    }
+    if (temporary)
+        locks_.unlock(recno_);
+    pending_ = false;
+    pendingBlobs_.clear();
+    // The written record becomes current, read back as stored.
+    Condition c{"dbe_recno = ?", {SqlValue::integer(recno)}};
+    Condition saved = std::move(filterSql_);
+    filterSql_ = Condition();
+    bool found = false;
+    try {
+        found = positionWhere(c, false);
+    } catch (...) {
+        filterSql_ = std::move(saved);
+        throw;
+    }
+    filterSql_ = std::move(saved);
+    if (found && !filterSql_.sql.empty())
+        visible_ = checkVisible(static_cast<uint32_t>(recno));
+}
+
+void LocalTable::deleteRecord() {
+    if (readOnly_)
+        throw DbException(DBE_READONLY,
+                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    if (pending_ && pendingNew_)
+        requireNoPending("Löschen");
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    bool temporary = false;
+    acquireWriteLock(recno_, temporary);
+    int changes = 0;
+    try {
+        beginWrite();
+        try {
+            StatementScope st(db_.cached("DELETE FROM dbe_records WHERE dbe_recno = ?"));
+            st->bindInt(1, recno_);
+            int rc = sqlite3_step(st->get());
+            if (rc != SQLITE_DONE) {
+                st->reset();
+                db_.fail("Löschen eines Datensatzes", rc);
+            }
+            changes = sqlite3_changes(db_.get());
+            endWrite(true);
+        } catch (...) {
+            endWrite(false);
+            throw;
+        }
+    } catch (...) {
+        if (temporary)
+            locks_.unlock(recno_);
+        throw;
+    }
+    if (temporary)
+        locks_.unlock(recno_);
+    pending_ = false;
+    pendingBlobs_.clear();
+    uint32_t recno = recno_;
+    try {
+        vanished();
+    } catch (const DbException &) {
+        // vanished() reports the missing record; here that is the expected outcome.
+    }
+    if (changes == 0)
+        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno) +
+                                                    " der Tabelle " + quoteFile(def_.path) +
+                                                    " war bereits gelöscht.");
+}
+
+int LocalTable::createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) {
+    if (readOnly_)
+        throw DbException(DBE_READONLY,
+                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    requireNoPending("Anlegen eines Index");
+    if (def_.indexIndex(tag) >= 0)
+        throw DbException(DBE_INDEX_EXISTS, "Die Tabelle " + quoteFile(def_.path) +
+                                                " hat schon einen Index \"" + tag + "\".");
+    std::string cols, names;
+    uint32_t keyLength = 0;
+    for (int f : fields) {
+        const FieldDef &fd = def_.fields[f];
+        if (isBlobType(fd.type))
+            throw DbException(DBE_INVALID_FIELD_TYPE,
+                              "Das Feld \"" + fd.name + "\" (" + typeName(fd.type) +
+                                  ") kann nicht in einem Index stehen (Tabelle " +
+                                  quoteFile(def_.path) + ").");
+        keyLength += imageSize(fd.type, fd.length);
+        cols += (cols.empty() ? "" : ", ") +
+                (fd.type == DB_TYPE_CISTRING ? ciColumn(fd) : fieldColumn(fd));
+        names += (names.empty() ? "" : ";") + fd.name;
+    }
+    if (keyLength > DB_MAX_KEY_LENGTH)
+        throw DbException(DBE_INVALID_ARGUMENT, "Der Schlüssel des Index \"" + tag + "\" wäre " +
+                                                    std::to_string(keyLength) +
+                                                    " Bytes lang; erlaubt sind " +
+                                                    std::to_string(DB_MAX_KEY_LENGTH) + ".");
+    db_.exec("BEGIN IMMEDIATE", "Anlegen eines Index");
+    try {
+        StatementScope check(db_.cached("SELECT 1 FROM dbe_tags WHERE upper(name) = upper(?)"));
+        check->bindBlob(1, tag);
+        if (check->step("Anlegen eines Index"))
+            throw DbException(DBE_INDEX_EXISTS, "Die Tabelle " + quoteFile(def_.path) +
+                                                    " hat schon einen Index \"" + tag + "\".");
+        check->reset();
+        std::string sql = std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX " +
+                          sqlIndexName(tag) + " ON dbe_records(" + cols + ")";
+        int rc = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            if ((sqlite3_extended_errcode(db_.get()) & 0xFF) == SQLITE_CONSTRAINT)
+                throw DbException(DBE_DUPLICATE_KEY,
+                                  "Der eindeutige Index \"" + tag + "\" kann in der Tabelle " +
+                                      quoteFile(def_.path) +
+                                      " nicht angelegt werden: Schlüssel kommen mehrfach vor.");
+            db_.fail("Anlegen eines Index", rc);
+        }
+        StatementScope ins(db_.cached(
+            "INSERT INTO dbe_tags(name, fields, is_unique, sql_index) VALUES(?, ?, ?, ?)"));
+        ins->bindBlob(1, tag);
+        ins->bindBlob(2, names);
+        ins->bindInt(3, unique ? 1 : 0);
+        ins->bindBlob(4, "dbe_tag_" + tag);
+        ins->step("Anlegen eines Index");
+        ins->reset();
+        db_.exec("COMMIT", "Anlegen eines Index");
+    } catch (...) {
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    IndexDef ix;
+    ix.name = tag;
+    ix.fields = fields;
+    ix.unique = unique;
+    def_.indexes.push_back(ix);
+    detachBatch();
+    batch_.count = 0;
+    buildOrders();
+    return static_cast<int>(def_.indexes.size());
+}
+
+void LocalTable::beginTransaction() {
+    if (readOnly_)
+        throw DbException(DBE_READONLY,
+                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    if (explicitTransaction_)
+        throw DbException(DBE_INVALID_ARGUMENT, "In der Tabelle " + quoteFile(def_.path) +
+                                                    " läuft bereits eine Transaktion.");
+    db_.exec("BEGIN IMMEDIATE", "Beginnen einer Transaktion");
+    explicitTransaction_ = true;
+}
+
+void LocalTable::commitTransaction() {
+    if (!explicitTransaction_)
+        throw DbException(DBE_INVALID_ARGUMENT,
+                          "In der Tabelle " + quoteFile(def_.path) + " läuft keine Transaktion.");
+    db_.exec("COMMIT", "Abschließen einer Transaktion");
+    explicitTransaction_ = false;
+}
+
+void LocalTable::rollbackTransaction() {
+    if (!explicitTransaction_)
+        throw DbException(DBE_INVALID_ARGUMENT,
+                          "In der Tabelle " + quoteFile(def_.path) + " läuft keine Transaktion.");
+    explicitTransaction_ = false;
+    pending_ = false;
+    pendingBlobs_.clear();
+    db_.exec("ROLLBACK", "Zurücknehmen einer Transaktion");
+    // Records read since the transaction began may be gone.
+    batch_.count = 0;
+    inBatch_ = false;
+    pos_ = Pos::Bof;
+    rowValid_ = false;
+}
+
+} // namespace dbeng

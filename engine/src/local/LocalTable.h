@@ -1,0 +1,160 @@
+// A table of the local server: one SQLite connection on the table file, one cursor, the
+// read-ahead batch, the pending change and this handle's record locks.
+#pragma once
+
+#include "../Backend.h"
+#include "RecordLock.h"
+#include "Sqlite.h"
+
+#include <map>
+#include <optional>
+
+namespace dbeng {
+
+class LocalTable final : public Table {
+public:
+    LocalTable(const std::string &path, uint32_t options);
+    ~LocalTable() override;
+
+    const TableDef &def() const override { return def_; }
+    bool readOnly() const override { return readOnly_; }
+    bool exclusive() const override { return exclusive_; }
+
+    void gotoBOF(int order) override;
+    void gotoTop(int order) override;
+    void gotoBottom(int order) override;
+    void skip(int order, int32_t count) override;
+    bool atEOF() const override { return pos_ == Pos::Eof; }
+    bool atBOF() const override { return pos_ == Pos::Bof; }
+    bool isVisible() override;
+    uint32_t recordNumber() override;
+    void gotoRecord(uint32_t recno) override;
+    uint32_t recordCount(int order, bool respectFilters) override;
+
+    void readField(int field, uint8_t *image) override;
+    void readRecord(uint8_t *image) override;
+    uint32_t blobLength(int field) override;
+    std::string readBlob(int field) override;
+
+    bool seek(int order, const std::vector<KeySegment> &key, bool soft) override;
+
+    void setFilter(int which, std::unique_ptr<Filter> filter) override;
+    const Filter *filter(int which) const override { return filters_[which].get(); }
+    bool evaluate(const Filter &filter) override;
+
+    void lock(uint32_t recno) override;
+    void unlock(uint32_t recno) override;
+    bool isLocked(uint32_t recno) override;
+
+    void append() override;
+    bool updatePending() const override { return pending_; }
+    void setField(int field, const uint8_t *image) override;
+    void setBlob(int field, const std::string *value) override;
+    void write() override;
+    void cancel() override;
+    void deleteRecord() override;
+
+    int createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) override;
+
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+
+private:
+    enum class Pos { Bof, On, Eof };
+
+    // The key columns of an order and how rows are sorted in it.
+    struct Order {
+        std::vector<std::string> columns; // quoted; the folded column for ci-string segments
+        std::vector<int> fields;
+        std::vector<bool> folded;
+        std::string asc, desc;
+    };
+
+    // A run of consecutive records in the cursor's order, ascending: their record numbers,
+    // their keys and the image bytes of the fields that were read with them.
+    struct Batch {
+        size_t count = 0;
+        std::vector<int64_t> recnos;
+        std::vector<SqlValue> keys;  // count * key segments
+        std::vector<uint8_t> images; // count * record length
+        std::vector<char> valid;     // per field: its image bytes are filled
+        bool allValid = false;
+    };
+
+    struct Condition {
+        std::string sql;
+        std::vector<SqlValue> binds;
+    };
+
+    void buildOrders();
+    void requireNoPending(const char *what) const;
+    [[noreturn]] void noCurrent() const;
+    void checkOrder(int order) const;
+    const SqlValue *currentKey() const;
+    void detachBatch();
+    void clearBatch();
+    void moveTo(size_t index);
+    void switchOrder(int order);
+    void skipOne(int direction);
+    bool refill(int direction);
+    std::vector<Condition> levels(int direction, bool fromEdge) const;
+    // Runs SELECT recno, keys, fields WHERE cond ORDER BY ... LIMIT and appends the rows.
+    size_t collect(const Condition &cond, bool descending, size_t limit,
+                   const std::vector<char> &wanted);
+    bool positionWhere(const Condition &cond, bool descending);
+    void fetchRow();
+    void vanished();
+    const uint8_t *currentImage(int field);
+    bool checkVisible(uint32_t recno);
+    void compileFilters();
+    Condition filterCondition(const Filter &filter) const;
+    void beginEdit();
+    void beginWrite();
+    void endWrite(bool ok);
+    [[noreturn]] void writeFailed(int rc, const char *what);
+    void acquireWriteLock(uint32_t recno, bool &temporary);
+    void insertPending(int64_t &recno);
+    void updatePendingRow();
+    SqlValue keyValue(const FieldDef &field, const std::vector<uint8_t> &image, bool prefix) const;
+
+    SqliteDb db_;
+    TableDef def_;
+    RecordLock locks_;
+    bool readOnly_ = false;
+    bool exclusive_ = false;
+    std::vector<Order> orders_;
+    std::string rowColumns_;
+    std::vector<char> allFields_;
+
+    std::unique_ptr<Filter> filters_[2];
+    Condition filterSql_;
+
+    Pos pos_ = Pos::Bof;
+    int order_ = 0;
+    uint32_t recno_ = 0;
+    std::vector<SqlValue> key_; // the current key when it is not in the batch
+    bool deleted_ = false;
+    bool visible_ = true;
+    Batch batch_;
+    bool inBatch_ = false;
+    size_t bpos_ = 0;
+    std::vector<uint8_t> row_;
+    bool rowValid_ = false;
+
+    // Read statistics of the batch being walked: they pick the columns of the next batch.
+    std::vector<uint32_t> fieldReads_;
+    uint32_t recordReads_ = 0;
+    uint32_t consumed_ = 0;
+    std::vector<char> wanted_;
+    size_t nextBatch_ = 0;
+
+    bool pending_ = false;
+    bool pendingNew_ = false;
+    std::vector<uint8_t> pendingImage_;
+    std::vector<char> changed_;
+    std::map<int, std::optional<std::string>> pendingBlobs_;
+    bool explicitTransaction_ = false;
+};
+
+} // namespace dbeng
