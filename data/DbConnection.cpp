@@ -1,0 +1,204 @@
+#include "data/DbConnection.h"
+
+#include "data/DbDataSet.h"
+#include "data/DbEngineError.h"
+#include "dbeng.h"
+#include "platform/Cp1252.h"
+
+namespace {
+
+TDbConnection::LoginPromptFunction &loginPrompt() {
+    static TDbConnection::LoginPromptFunction prompt;
+    return prompt;
+}
+
+uint32_t compressionCode(TDbCompressionTypes compression) {
+    switch (compression) {
+    case ccDbCompressInternet:
+        return 12;
+    case ccDbCompressAlways:
+        return 4;
+    case ccDbCompressNever:
+        return 8;
+    case ccDbCompressionNotSet:
+        break;
+    }
+    return 0;
+}
+
+void fire(const TDbConnection::TNotifyEvent &event, QObject *sender) {
+    if (event)
+        event(sender);
+}
+
+} // namespace
+
+TDbConnection::TDbConnection(QObject *owner) : QObject(owner) {}
+
+TDbConnection::~TDbConnection() {
+    if (m_connected) {
+        try {
+            Disconnect(true);
+        } catch (...) {
+            // Going away: the engine closes what is left with the process.
+        }
+    }
+    for (const QPointer<TDbDataSet> &table : std::as_const(m_tables)) {
+        if (table)
+            table->ConnectionGone();
+    }
+}
+
+void TDbConnection::SetLoginPromptFunction(LoginPromptFunction prompt) {
+    loginPrompt() = std::move(prompt);
+}
+
+const TDbConnection::LoginPromptFunction &TDbConnection::LoginPromptHook() {
+    return loginPrompt();
+}
+
+void TDbConnection::SetConnectPath(const QString &path) {
+    if (m_connected)
+        throw DbConnectionError(QStringLiteral(
+            "The TDbConnection.ConnectPath may not be changed when IsConnected is TRUE"));
+    m_connectPath = path;
+    m_dictionary = path.toUpper().contains(QStringLiteral(".DIC"));
+}
+
+QString TDbConnection::ResolvedDirectory() const {
+    const QString &p = m_connectPath;
+    if (p.size() > 4 && p[p.size() - 4] == u'.' &&
+        p.right(3).compare(QStringLiteral("DIC"), Qt::CaseInsensitive) == 0) {
+        qsizetype cut = p.lastIndexOf(u'/');
+        if (cut < 0)
+            cut = p.lastIndexOf(u'\\');
+        return cut < 0 ? QStringLiteral(".\\") : p.left(cut);
+    }
+    return p;
+}
+
+void TDbConnection::SetIsConnected(bool connected) {
+    if (connected == m_connected)
+        return;
+    if (m_loading) {
+        m_connectWhenLoaded = connected;
+        return;
+    }
+    if (connected)
+        Connect();
+    else
+        Disconnect(false);
+}
+
+void TDbConnection::EndLoad() {
+    m_loading = false;
+    if (m_connectWhenLoaded) {
+        m_connectWhenLoaded = false;
+        SetIsConnected(true);
+    }
+}
+
+void TDbConnection::Connect() {
+    fire(BeforeConnect, this);
+    if (m_connectPath.isEmpty())
+        throw DbConnectionError(
+            QStringLiteral("Must specify connection string before getting a server connection."));
+    const QString path = m_connectPath.left(254);
+    QString user = m_username;
+    QString password = m_password;
+    if (m_loginPrompt && m_dictionary) {
+        if (OnLogin) {
+            user.clear();
+            password.clear();
+            OnLogin(this, user, password);
+        } else {
+            const LoginPromptFunction &prompt = loginPrompt();
+            if (!prompt || !prompt(objectName(), user, password))
+                throw EDatabaseError(
+                    QStringLiteral("Cannot connect to database '%1'").arg(objectName()));
+        }
+        m_username = user;
+        m_password = password;
+    }
+    if (!m_dictionary) {
+        user.clear();
+        password.clear();
+    }
+    const uint32_t options =
+        compressionCode(m_compression) + (m_middleTier ? 1 : 0) + (m_storedProcedure ? 2 : 0);
+    uint32_t handle = 0;
+    const uint32_t r =
+        DbConnect(Cp1252::fromQString(path).constData(), DbServerTypeCode(m_serverTypes),
+                  Cp1252::fromQString(user.left(260)).constData(),
+                  Cp1252::fromQString(password.left(260)).constData(), options, &handle);
+    CheckDbResult(nullptr, r);
+    m_handle = handle;
+    m_connected = true;
+    fire(AfterConnect, this);
+    fire(OnConnect, this);
+}
+
+void TDbConnection::CloseAttachedTables() {
+    const QList<QPointer<TDbDataSet>> tables = m_tables;
+    for (const QPointer<TDbDataSet> &table : tables) {
+        if (!table)
+            continue;
+        try {
+            table->Close();
+        } catch (const Exception &) {
+            // A table that cannot close cleanly still goes with the connection.
+        }
+        table->ReleaseHandles();
+    }
+}
+
+void TDbConnection::Disconnect(bool destroying) {
+    if (!destroying)
+        fire(BeforeDisconnect, this);
+    CloseAttachedTables();
+    const uint32_t r = DbDisconnect(m_handle);
+    m_connected = false;
+    m_handle = 0;
+    if (destroying)
+        return;
+    fire(AfterDisconnect, this);
+    fire(OnDisconnect, this);
+    if (r != DBE_SUCCESS)
+        throw DbError::FromLastError();
+}
+
+QString TDbConnection::ServerName() const {
+    if (!m_connected)
+        throw DbConnectionError(
+            QStringLiteral("Must be connected to get the database server name."));
+    uint16_t type = 0;
+    CheckDbResult(nullptr, DbGetServerType(m_handle, &type));
+    switch (type) {
+    case DB_SERVER_LOCAL:
+        return QStringLiteral("Local Server");
+    case DB_SERVER_REMOTE:
+        return QStringLiteral("Remote Server");
+    case DB_SERVER_INTERNET:
+        return QStringLiteral("Internet Server");
+    default:
+        return QString::number(type);
+    }
+}
+
+void TDbConnection::AttachTable(TDbDataSet *table) {
+    if (!m_tables.contains(table))
+        m_tables.append(table);
+}
+
+void TDbConnection::DetachTable(TDbDataSet *table) {
+    m_tables.removeAll(table);
+}
+
+QList<TDbDataSet *> TDbConnection::AttachedTables() const {
+    QList<TDbDataSet *> out;
+    for (const QPointer<TDbDataSet> &table : m_tables) {
+        if (table)
+            out << table;
+    }
+    return out;
+}
