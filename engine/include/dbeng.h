@@ -62,7 +62,10 @@
  * current record (or of a new record after DbAppendRecord); DbWriteRecord stores it in one
  * durable transaction, DbCancelUpdate drops it. While a change is pending the cursor does not
  * move: moving, seeking and DbGotoRecord answer DBE_UPDATE_PENDING. DbDeleteRecord removes
- * the current record at once in its own transaction.
+ * the current record at once in its own transaction; a DbWriteRecord that directly follows it
+ * (as the data-access components send one) confirms the stored deletion and answers 0.
+ * DbBeginTransaction .. DbCommitTransaction group the writes of one table handle into one
+ * durable transaction (bulk loading); without them every write is its own transaction.
  *
  * Locks. DbLockRecord takes the record lock for this table handle; it holds across processes
  * and ends with DbUnlockRecord, DbCloseTable or the end of the process, however it ends. A
@@ -321,6 +324,11 @@ DBRESULT DbSetBinary(DBHANDLE table, uint16_t field, const uint8_t *buf, uint32_
 DBRESULT DbWriteRecord(DBHANDLE table);
 DBRESULT DbCancelUpdate(DBHANDLE table);
 DBRESULT DbDeleteRecord(DBHANDLE table);
+/* One transaction around the writes and deletes of this table handle until commit or
+ * rollback; a failed write inside it leaves the others. Not nested. */
+DBRESULT DbBeginTransaction(DBHANDLE table);
+DBRESULT DbCommitTransaction(DBHANDLE table);
+DBRESULT DbRollbackTransaction(DBHANDLE table);
 
 /* --- Errors ------------------------------------------------------------------------------------
  */

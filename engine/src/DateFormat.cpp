@@ -88,7 +88,16 @@ std::optional<int32_t> DateFormat::read(std::string_view text) const {
     for (int i = 0; i < count_; ++i) {
         const Part &p = parts_[i];
         if (p.kind == 0) {
-            if (pos >= text.size() || std::isdigit(static_cast<unsigned char>(text[pos])))
+            if (pos >= text.size()) {
+                // A format cut to 11 characters may end in separators the text lacks.
+                bool onlySeparators = true;
+                for (int j = i; j < count_; ++j)
+                    onlySeparators = onlySeparators && parts_[j].kind == 0;
+                if (onlySeparators)
+                    break;
+                return std::nullopt;
+            }
+            if (std::isdigit(static_cast<unsigned char>(text[pos])))
                 return std::nullopt;
             ++pos;
             continue;

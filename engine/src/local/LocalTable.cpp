@@ -287,11 +287,13 @@ size_t LocalTable::collect(const Condition &cond, bool descending, size_t limit,
     sqlite3_stmt *s = st->get();
     while (st->step("Lesen von Datensätzen")) {
         size_t i = batch_.count++;
-        if (batch_.recnos.size() < batch_.count) {
+        // Grown, never shrunk: the strings in the keys keep their storage from batch to batch.
+        if (batch_.recnos.size() < batch_.count)
             batch_.recnos.resize(batch_.count);
+        if (batch_.keys.size() < batch_.count * nk)
             batch_.keys.resize(batch_.count * nk);
+        if (batch_.images.size() < batch_.count * def_.recordLength)
             batch_.images.resize(batch_.count * def_.recordLength);
-        }
         batch_.recnos[i] = sqlite3_column_int64(s, 0);
         for (size_t k = 0; k < nk; ++k)
             batch_.keys[i * nk + k].load(s, static_cast<int>(k + 1));

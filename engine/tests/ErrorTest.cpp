@@ -1,0 +1,212 @@
+// Failures: each one a clear error with a German text naming the file, never a crash, and the
+// table file left exactly as it was.
+#include "EngineFixture.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class ErrorTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        DBHANDLE t = create("ArtikelMain.TBL", "ID,15;BSTN,4,50;BZK,4,50");
+        index(t, "BSTN", "BSTN");
+        add(t, {{"BSTN", "4711"}, {"BZK", "Schraube"}});
+        ASSERT_DB(DbCloseTable(t));
+    }
+
+    DBRESULT openRaw(const std::string &name, DBHANDLE *t, uint16_t type = DB_TABLE_NATIVE) {
+        return DbOpenTable(connection_, name.c_str(), nullptr, type, 1, 1, 1, 0, t);
+    }
+
+    static void sql(const std::string &path, const char *statements) {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, statements, nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+};
+
+TEST_F(ErrorTest, ConnectingNeedsAFolderOrDictionaryAndTheLocalServer) {
+    DBHANDLE c = 0;
+    std::string missing = folder_.file("nirgends");
+    EXPECT_EQ(DbConnect(missing.c_str(), DB_SERVER_LOCAL, "", "", 0, &c), DBE_FILE_NOT_FOUND);
+    EXPECT_NE(lastErrorText().find("nirgends"), std::string::npos);
+    for (uint16_t types : {2, 4, 6}) {
+        EXPECT_EQ(DbConnect(folder_.path().c_str(), types, "", "", 0, &c),
+                  DBE_SERVER_NOT_AVAILABLE);
+        EXPECT_NE(lastErrorText().find("nicht verf\xfcgbar"), std::string::npos) << lastErrorText();
+    }
+    EXPECT_EQ(DbConnect(folder_.path().c_str(), 0, "", "", 0, &c), DBE_INVALID_ARGUMENT);
+    ASSERT_DB(DbConnect(folder_.path().c_str(), 7, "", "", 0, &c));
+    uint16_t type = 0;
+    ASSERT_DB(DbGetServerType(c, &type));
+    EXPECT_EQ(type, DB_SERVER_LOCAL);
+    ASSERT_DB(DbDisconnect(c));
+    EXPECT_EQ(DbDisconnect(c), DBE_INVALID_HANDLE);
+}
+
+TEST_F(ErrorTest, ADictionaryConnectionAnswersNotInDictionarySoTheCallerOpensFreeTables) {
+    std::ofstream(folder_.file("Daten.Dic")) << "dictionary";
+    DBHANDLE c = 0, t = 0;
+    ASSERT_DB(DbConnect(folder_.file("Daten.Dic").c_str(), DB_SERVER_LOCAL, "user", "pw", 0, &c));
+    EXPECT_EQ(DbOpenTable(c, "ArtikelMain.TBL", nullptr, DB_TABLE_DICTIONARY, 1, 1, 1, 0, &t),
+              DBE_NOT_IN_DICTIONARY);
+    std::string free = folder_.path() + "\\ArtikelMain.TBL";
+    ASSERT_DB(DbOpenTable(c, free.c_str(), nullptr, DB_TABLE_NATIVE, 1, 1, 1, 0, &t));
+    EXPECT_EQ(DbDisconnect(c), DBE_TABLES_CLOSED);
+    EXPECT_EQ(DbGotoTop(t), DBE_INVALID_HANDLE) << "closed with the connection";
+}
+
+TEST_F(ErrorTest, TableFilesAreFoundWithoutRegardToCaseAndWithEitherSeparator) {
+    std::filesystem::create_directory(folder_.file("Sub"));
+    DBHANDLE made = create("Sub/Setup.TBL", "IDENT,11");
+    ASSERT_DB(DbCloseTable(made));
+    DBHANDLE t = 0;
+    ASSERT_DB(openRaw("ARTIKELMAIN.tbl", &t));
+    char name[512];
+    uint16_t len = sizeof name;
+    ASSERT_DB(DbGetTableFilename(t, name, &len));
+    EXPECT_EQ(std::string(name), folder_.file("ArtikelMain.TBL"));
+    ASSERT_DB(openRaw("sub\\SETUP.TBL", &t));
+    ASSERT_DB(openRaw(folder_.path() + "\\SUB\\setup.tbl", &t));
+    EXPECT_EQ(DbCreateTable(connection_, "artikelmain.TBL", "X,4,5", &t), DBE_TABLE_EXISTS);
+}
+
+TEST_F(ErrorTest, MissingForeignAndDamagedFilesAreRefusedAndLeftUntouched) {
+    DBHANDLE t = 0;
+    EXPECT_EQ(openRaw("Fehlt.TBL", &t), DBE_FILE_NOT_FOUND);
+    EXPECT_NE(lastErrorText().find("Fehlt.TBL"), std::string::npos);
+    EXPECT_EQ(openRaw("nichtda/Fehlt.TBL", &t), DBE_FILE_NOT_FOUND);
+
+    // Not one of our files: a text file and another program's SQLite database.
+    std::ofstream(folder_.file("Text.TBL")) << std::string(2000, 'x');
+    std::string foreign = folder_.file("Fremd.TBL");
+    sql(foreign, "CREATE TABLE t(a); INSERT INTO t VALUES(1);");
+    // Our own file with damaged definitions, and one cut short.
+    std::filesystem::copy_file(folder_.file("ArtikelMain.TBL"), folder_.file("Kaputt.TBL"));
+    sql(folder_.file("Kaputt.TBL"), "UPDATE dbe_fields SET type = 99 WHERE fieldno = 2;");
+    std::string original = readFileBytes(folder_.file("ArtikelMain.TBL"));
+    std::ofstream(folder_.file("Kurz.TBL"), std::ios::binary)
+        << original.substr(0, original.size() / 2);
+
+    struct Case {
+        const char *file;
+        DBRESULT result;
+    } cases[] = {{"Text.TBL", DBE_NOT_A_TABLE},
+                 {"Fremd.TBL", DBE_NOT_A_TABLE},
+                 {"Kaputt.TBL", DBE_TABLE_DAMAGED},
+                 {"Kurz.TBL", DBE_TABLE_DAMAGED}};
+    for (const Case &c : cases) {
+        std::string before = readFileBytes(folder_.file(c.file));
+        EXPECT_EQ(openRaw(c.file, &t), c.result) << c.file << ": " << lastErrorText();
+        EXPECT_NE(lastErrorText().find(c.file), std::string::npos) << lastErrorText();
+        EXPECT_EQ(readFileBytes(folder_.file(c.file)), before) << c.file << " was changed";
+        EXPECT_FALSE(std::filesystem::exists(folder_.file(std::string(c.file) + "-journal")));
+    }
+    EXPECT_FALSE(std::filesystem::exists(foreign + "-wal"));
+}
+
+TEST_F(ErrorTest, BadHandlesFieldsAndTagsAreClearErrorsThatChangeNothing) {
+    std::string before = readFileBytes(folder_.file("ArtikelMain.TBL"));
+    DBHANDLE t = 0, ix = 0;
+    ASSERT_DB(openRaw("ArtikelMain.TBL", &t));
+    EXPECT_EQ(DbGetIndexHandle(t, "GIBTSNICHT", &ix), DBE_INDEX_NOT_FOUND);
+    EXPECT_NE(lastErrorText().find("GIBTSNICHT"), std::string::npos);
+    EXPECT_NE(lastErrorText().find("ArtikelMain.TBL"), std::string::npos);
+    ASSERT_EQ(DbGetIndexHandle(t, "bstn", &ix), 0u)
+        << "tags are found without regard to case" << lastErrorText();
+    char buf[64];
+    uint16_t len = sizeof buf;
+    ASSERT_DB(DbGetIndexExpr(ix, buf, &len));
+    EXPECT_STREQ(buf, "BSTN");
+    EXPECT_EQ(DbGetIndexName(t, buf, &len), DBE_INVALID_HANDLE) << "a table handle is no index";
+    EXPECT_EQ(DbGotoTop(123456), DBE_INVALID_HANDLE);
+    EXPECT_EQ(DbGotoTop(0), DBE_INVALID_HANDLE);
+    ASSERT_DB(DbGotoTop(t));
+    uint32_t rlen = sizeof buf;
+    for (uint16_t f : {0, 4, 999}) {
+        EXPECT_EQ(DbGetField(t, f, buf, &rlen, 0), DBE_INVALID_FIELD) << f;
+        EXPECT_EQ(DbSetField(t, f, "x", 1), DBE_INVALID_FIELD) << f;
+    }
+    EXPECT_NE(lastErrorText().find("999"), std::string::npos);
+    uint16_t fieldNo = 0;
+    EXPECT_EQ(DbGetFieldNum(t, "NOPE", &fieldNo), DBE_INVALID_FIELD);
+    EXPECT_EQ(DbGetFieldNum(t, nullptr, &fieldNo), DBE_INVALID_ARGUMENT);
+    EXPECT_EQ(DbGetRecordNum(t, nullptr), DBE_INVALID_ARGUMENT);
+    EXPECT_EQ(DbSetFilter(t, "(BSTN>1)"), DBE_EXPRESSION);
+    ASSERT_DB(DbCloseTable(t));
+    EXPECT_EQ(DbCloseTable(t), DBE_INVALID_HANDLE);
+    EXPECT_EQ(DbGetIndexName(ix, buf, &len), DBE_INVALID_HANDLE)
+        << "index handles go with their table";
+    EXPECT_EQ(readFileBytes(folder_.file("ArtikelMain.TBL")), before);
+}
+
+TEST_F(ErrorTest, StorageFailuresCarryTheNativeCode) {
+    sql(folder_.file("ArtikelMain.TBL"), "CREATE TRIGGER no_insert BEFORE INSERT ON dbe_records "
+                                         "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END;");
+    DBHANDLE t = 0;
+    ASSERT_DB(openRaw("ArtikelMain.TBL", &t));
+    ASSERT_DB(DbAppendRecord(t));
+    EXPECT_EQ(DbWriteRecord(t), DBE_STORAGE_ERROR);
+    std::string text = lastErrorText();
+    EXPECT_NE(text.find("ERROR 7200:"), std::string::npos) << text;
+    EXPECT_NE(text.find("NativeError = 1811;"), std::string::npos) << text;
+    EXPECT_NE(text.find("ArtikelMain.TBL"), std::string::npos) << text;
+}
+
+TEST_F(ErrorTest, CreatingTablesChecksTheFieldList) {
+    DBHANDLE t = 0;
+    const char *bad[] = {"",       "A",          "A,99",     "A,4",     "A,4,0",
+                         "1A,4,5", "A,4,5;a,11", "dbe_x,11", "N,2,5,4", "A B,11"};
+    for (const char *fields : bad) {
+        EXPECT_EQ(DbCreateTable(connection_, "Neu.TBL", fields, &t), DBE_INVALID_ARGUMENT)
+            << fields;
+        EXPECT_FALSE(std::filesystem::exists(folder_.file("Neu.TBL"))) << fields;
+    }
+    EXPECT_EQ(DbCreateTable(connection_, "fehlt/Neu.TBL", "A,11", &t), DBE_FILE_NOT_FOUND);
+    EXPECT_EQ(DbCreateTable(connection_, "ArtikelMain.TBL", "A,11", &t), DBE_TABLE_EXISTS);
+    // Nothing of a half-made table stays behind.
+    for (const auto &entry : std::filesystem::directory_iterator(folder_.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".new-"), std::string::npos)
+            << entry.path();
+}
+
+TEST_F(ErrorTest, ErrorTextsStayWithinTheLimitAndSmallBuffersAreHandled) {
+    std::string longName(3000, 'x');
+    DBHANDLE t = 0;
+    EXPECT_NE(openRaw(longName + ".TBL", &t), 0u);
+    uint32_t code = 0;
+    char buf[1000];
+    uint16_t len = sizeof buf;
+    ASSERT_DB(DbGetLastError(&code, buf, &len));
+    EXPECT_LE(len, DB_MAX_ERROR_TEXT);
+    EXPECT_EQ(std::string(buf).size(), len);
+    char small[8];
+    len = sizeof small;
+    EXPECT_EQ(DbGetLastError(&code, small, &len), DBE_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(std::string(small).size(), 7u);
+    len = sizeof buf;
+    ASSERT_DB(DbGetErrorString(DBE_RECORD_LOCKED, buf, &len));
+    EXPECT_NE(std::string(buf).find("gesperrt"), std::string::npos);
+    ASSERT_DB(DbSetLastError(5054, "Update permission not granted on this table."));
+    len = sizeof buf;
+    ASSERT_DB(DbGetLastError(&code, buf, &len));
+    EXPECT_EQ(code, 5054u);
+    EXPECT_STREQ(buf, "Update permission not granted on this table.");
+    // A successful call keeps the last error.
+    ASSERT_DB(DbGotoTop(0) == DBE_INVALID_HANDLE ? 0 : 1);
+    ASSERT_DB(DbSetExact(1));
+    len = sizeof buf;
+    ASSERT_DB(DbGetLastError(&code, buf, &len));
+    EXPECT_EQ(code, DBE_INVALID_HANDLE);
+    // Texts are Windows-1252.
+    EXPECT_NE(std::string(buf).find("\xfc"), std::string::npos) << "Ung\xfcltiges Handle";
+}
+
+} // namespace
