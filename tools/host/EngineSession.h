@@ -1,0 +1,82 @@
+// A thin C++ layer over the engine's C interface for the host tools: handles that close
+// themselves, and failures turned into exceptions that carry the engine's German text.
+#pragma once
+
+#include "dbeng.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+class HostError : public std::runtime_error {
+public:
+    explicit HostError(const QString &message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
+    const QString &message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// Throws HostError with the engine's last error text when result is not 0.
+void checkEngine(DBRESULT result, const QString &context = {});
+
+class EngineConnection {
+public:
+    explicit EngineConnection(const QString &folder);
+    ~EngineConnection();
+    EngineConnection(const EngineConnection &) = delete;
+    EngineConnection &operator=(const EngineConnection &) = delete;
+
+    DBHANDLE handle() const { return m_handle; }
+    const QString &folder() const { return m_folder; }
+
+private:
+    QString m_folder;
+    DBHANDLE m_handle = 0;
+};
+
+struct FieldInfo {
+    QString name;
+    quint16 type = 0;
+    quint32 length = 0;
+    quint16 decimals = 0;
+};
+
+struct IndexInfo {
+    QString name;
+    QString fields;
+    bool unique = false;
+};
+
+class EngineTable {
+public:
+    // Opens an existing table file of the connection's folder.
+    EngineTable(EngineConnection &connection, const QString &fileName);
+    // Adopts a handle (from DbCreateTable).
+    explicit EngineTable(DBHANDLE handle) : m_handle(handle) {}
+    ~EngineTable();
+    EngineTable(const EngineTable &) = delete;
+    EngineTable &operator=(const EngineTable &) = delete;
+
+    DBHANDLE handle() const { return m_handle; }
+    QList<FieldInfo> fields() const;
+    QList<IndexInfo> indexes() const;
+    quint16 fieldNumber(const QString &name) const;
+    DBHANDLE index(const QString &tag) const;
+    quint32 recordCount() const;
+
+    // The current record's field as text (trailing blanks removed).
+    QString text(quint16 field) const;
+    QByteArray bytes(quint16 field) const;
+    void setText(quint16 field, const QString &value);
+    void setBytes(quint16 field, const QByteArray &value);
+
+private:
+    DBHANDLE m_handle = 0;
+};
+
+QString fromEngine(const char *text);
+QByteArray toEngine(const QString &text);

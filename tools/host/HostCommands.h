@@ -1,0 +1,22 @@
+// The commands of dupcheck-host, the stand-in for the module host's data tools.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace HostCommands {
+
+// Each returns the process exit code; failures throw HostError.
+int create(const QString &folder, QTextStream &out);
+int demo(const QString &folder, const QStringList &options, QTextStream &out);
+int import(const QString &folder, const QString &table, const QString &csvFile, QTextStream &out);
+int exportTable(const QString &folder, const QString &table, const QString &indexTag,
+                QTextStream &out);
+int info(const QString &folder, QTextStream &out);
+
+// The table file name for a name given on the command line ("ArtikelMain" or
+// "ArtikelMain.TBL").
+QString tableFileName(const QString &name);
+
+} // namespace HostCommands

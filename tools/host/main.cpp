@@ -1,0 +1,73 @@
+// dupcheck-host: the stand-in for the module host's data tools. It creates the host's tables,
+// fills them with demo data or from CSV files, exports them and summarises a data folder.
+#include "EngineSession.h"
+#include "HostCommands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char kUsage[] =
+    "Aufruf:\n"
+    "  dupcheck-host create DIR\n"
+    "      legt die drei Tabellen des Hauptprogramms (ArtikelMain.TBL, Artikelsub.TBL,\n"
+    "      setup.TBL) mit ihren Feldern und Indizes leer im Ordner DIR an\n"
+    "  dupcheck-host demo DIR [--articles N] [--bookings N] [--seed S]\n"
+    "                         [--shared-percent P] [--booked-percent P]\n"
+    "      legt die Tabellen an und füllt sie mit Demodaten (Vorgaben: 2000 Artikel,\n"
+    "      drei Buchungen je Artikel, Startwert 1, 0,4 % der Artikel mit geteilter\n"
+    "      Bestellnummer, 60 % der Artikel mit Buchungen)\n"
+    "  dupcheck-host import DIR TABELLE DATEI.csv\n"
+    "      hängt die Zeilen einer CSV-Datei (UTF-8, Kopfzeile mit Feldnamen) an; eine\n"
+    "      fehlerhafte Zeile bricht ab, ohne etwas aus der Datei zu übernehmen\n"
+    "  dupcheck-host export DIR TABELLE [--index TAG]\n"
+    "      schreibt die Tabelle als CSV auf die Standardausgabe, auf Wunsch in der\n"
+    "      Reihenfolge eines Index\n"
+    "  dupcheck-host info DIR\n"
+    "      zeigt Tabellen, Felder, Indizes, Datensatzzahlen und die doppelten\n"
+    "      Bestellnummern des Datenordners\n";
+
+int usage() {
+    fputs(kUsage, stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+        fputs(kUsage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+    QTextStream out(stdout);
+    const QString command = args[0];
+    try {
+        if (command == QLatin1String("create") && args.size() == 2)
+            return HostCommands::create(args[1], out);
+        if (command == QLatin1String("demo") && args.size() >= 2)
+            return HostCommands::demo(args[1], args.mid(2), out);
+        if (command == QLatin1String("import") && args.size() == 4)
+            return HostCommands::import(args[1], args[2], args[3], out);
+        if (command == QLatin1String("export") && (args.size() == 3 || args.size() == 5)) {
+            QString tag;
+            if (args.size() == 5) {
+                if (args[3] != QLatin1String("--index"))
+                    return usage();
+                tag = args[4];
+            }
+            return HostCommands::exportTable(args[1], args[2], tag, out);
+        }
+        if (command == QLatin1String("info") && args.size() == 2)
+            return HostCommands::info(args[1], out);
+    } catch (const HostError &e) {
+        out.flush();
+        fprintf(stderr, "dupcheck-host: %s\n", e.message().toLocal8Bit().constData());
+        return 1;
+    }
+    return usage();
+}
