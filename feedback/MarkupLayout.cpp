@@ -153,6 +153,10 @@ private:
     int m_top = 0;
     int m_lineX = 0;
     qsizetype m_lineEnd = 0;
+    // The widths the measuring pass found, in run order, so that the positioning pass does not
+    // shape the same runs a second time.
+    QList<int> m_runWidths;
+    qsizetype m_nextRunWidth = 0;
     QList<MarkupItem> m_backgrounds; // BODY fills and tiles, painted before everything
     MarkupLayout m_out;
 };
@@ -171,6 +175,8 @@ MarkupLayout Layouter::run() {
     while (pos < m_text.size()) {
         // Measuring pass: find what fits on the line, with the fit tests.
         const Style atStart = m_style;
+        m_runWidths.clear();
+        m_nextRunWidth = 0;
         m_line = Line();
         m_line.height = TextMetrics::lineHeight(m_style.font);
         m_line.band = m_style.paragraphBackground;
@@ -302,7 +308,11 @@ Layouter::RunFit Layouter::placeRun(const QString &raw, bool measuring) {
     }
     if (m_style.hidden)
         return RunFit::Placed;
-    const int width = textWidth(fm, run.text);
+    int width = 0;
+    if (!measuring && m_nextRunWidth < m_runWidths.size())
+        width = m_runWidths.at(m_nextRunWidth++);
+    else
+        width = textWidth(fm, run.text);
     RunFit fit = RunFit::Placed;
     if (measuring) {
         const int newWidth = m_line.width + width;
@@ -313,6 +323,7 @@ Layouter::RunFit Layouter::placeRun(const QString &raw, bool measuring) {
                 return RunFit::NotPlaced;
             fit = RunFit::Overflowing;
         }
+        m_runWidths.append(width);
     }
     const int x = lineX() + m_line.width;
     if (!measuring) {

@@ -26,6 +26,8 @@ QString upper(const QString &text) {
 }
 
 QString replaceEntities(const QString &text) {
+    if (!text.contains(u'&'))
+        return text;
     QString result = text;
     bool replaced = true;
     // Each replacement shortens the text, so the loop ends.

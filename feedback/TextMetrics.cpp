@@ -41,8 +41,11 @@ TextMetrics::LineMetrics compute(const QFont &font) {
 namespace TextMetrics {
 
 LineMetrics of(const QFont &font) {
+    // QFont::key() formats the point size as text on every call; this key is far cheaper.
     static QHash<QString, LineMetrics> cache;
-    const QString key = font.key();
+    const QString key = font.family() + u'|' + QString::number(font.pixelSize()) + u'|' +
+                        QString::number(font.weight()) + u'|' + QString::number(font.style()) +
+                        u'|' + QString::number(font.stretch());
     const auto found = cache.constFind(key);
     if (found != cache.constEnd())
         return *found;

@@ -1,8 +1,11 @@
 #include "MarkupFixture.h"
 
 #include "feedback/TImageList.h"
+#include "feedback/TPictureCache.h"
+#include "feedback/TPictureContainer.h"
 
 #include <QPixmap>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -346,6 +349,69 @@ TEST_F(MarkupLayoutTest, PicturesTakeRoomAndLineHeightOnlyWhereTheLabelHasThem) 
     layout = LayoutMarkup(r);
     ASSERT_EQ(layout.lines.size(), 2);
     EXPECT_EQ(layout.lines[1].width, 20);
+}
+
+TEST_F(MarkupLayoutTest, PicturesFromTheContainerTheCacheAndTheShell) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A mixed-case file name: the address keeps its case although tags are read in capitals.
+    const QString file = dir.path() + QStringLiteral("/Bild_Gross.png");
+    QPixmap onDisk(24, 40);
+    onDisk.fill(Qt::green);
+    ASSERT_TRUE(onDisk.save(file));
+    TPictureContainer container;
+    QPixmap named(10, 35);
+    named.fill(Qt::red);
+    container.Add(QStringLiteral("Logo"), named);
+    TPictureCache cache;
+
+    MarkupRequest r = request(QString(), 1000);
+    r.pictures.container = &container;
+    r.pictures.cache = &cache;
+    r.text = QStringLiteral("<IMG SRC=\"logo\">");
+    EXPECT_EQ(LayoutMarkup(r).textHeight, 35);
+    r.text = QStringLiteral("<img src=\"file://") + file + QStringLiteral("\">");
+    EXPECT_EQ(LayoutMarkup(r).textHeight, 40);
+    EXPECT_EQ(LayoutMarkup(r).lines[0].width, 24);
+    EXPECT_EQ(cache.Count(), 1);
+    r.text = QStringLiteral("<IMG SRC=\"file:///gibt/es/nicht.png\">x");
+    EXPECT_EQ(LayoutMarkup(r).textHeight, gh()); // a missing picture takes no room
+
+    // The message label has neither container nor cache, but it has the shell's icons.
+    r.host = MarkupHost::Sbhtm;
+    r.text = QStringLiteral("<IMG SRC=\"logo\">");
+    EXPECT_EQ(LayoutMarkup(r).textHeight, gh());
+    r.text = QStringLiteral("<IMG SRC=\"LSYS:") + dir.path() + QStringLiteral("\">");
+    const MarkupLayout large = LayoutMarkup(r);
+    r.text = QStringLiteral("<IMG SRC=\"ssys:") + dir.path() + QStringLiteral("\">");
+    const MarkupLayout small = LayoutMarkup(r);
+    EXPECT_GT(large.lines[0].width, small.lines[0].width);
+    EXPECT_GT(small.lines[0].width, 0);
+    EXPECT_LE(small.lines[0].width, 16);
+}
+
+TEST_F(MarkupLayoutTest, BodyBackgroundIsTiledOnlyInTheStatusLabel) {
+    TPictureContainer container;
+    QPixmap tile(8, 8);
+    tile.fill(Qt::cyan);
+    container.Add(QStringLiteral("Muster"), tile);
+    MarkupRequest r =
+        request(QStringLiteral("<BODY BACKGROUND=\"Muster\" BGCOLOR=\"clRed\">x"), 100);
+    r.draw = true;
+    r.pictures.container = &container;
+    auto kinds = [](const MarkupLayout &l) {
+        QStringList k;
+        for (const MarkupItem &item : l.items) {
+            if (std::holds_alternative<MarkupTile>(item))
+                k << QStringLiteral("tile");
+            else if (const auto *fill = std::get_if<MarkupFill>(&item))
+                k << (fill->color == clRed ? QStringLiteral("red") : QStringLiteral("fill"));
+        }
+        return k;
+    };
+    EXPECT_EQ(kinds(LayoutMarkup(r)), (QStringList{QStringLiteral("red"), QStringLiteral("tile")}));
+    r.host = MarkupHost::Sbhtm;
+    EXPECT_EQ(kinds(LayoutMarkup(r)), QStringList{QStringLiteral("red")});
 }
 
 TEST_F(MarkupLayoutTest, PictureInsideALinkHitsTheLink) {
