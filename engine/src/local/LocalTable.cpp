@@ -8,6 +8,7 @@
 #include "dbeng.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace dbeng {
@@ -17,7 +18,17 @@ namespace {
 // Batches start small after every positioning (a seek is often followed by a few skips only)
 // and double up to the largest size; bench/EngineBench.cpp measured the sizes.
 constexpr size_t kFirstBatch = 16;
-constexpr size_t kMaxBatch = 256;
+constexpr size_t kDefaultMaxBatch = 256;
+
+// DUPCHECK_ENGINE_BATCH overrides the largest batch, so the benchmark can compare sizes.
+size_t maxBatch() {
+    static const size_t size = [] {
+        const char *v = std::getenv("DUPCHECK_ENGINE_BATCH");
+        long n = v ? std::atol(v) : 0;
+        return n >= 1 && n <= 65536 ? static_cast<size_t>(n) : kDefaultMaxBatch;
+    }();
+    return size;
+}
 // A field is read with the next batch when the walk read it on at least 1 of 8 records.
 constexpr uint32_t kWantRatio = 8;
 
@@ -70,6 +81,7 @@ LocalTable::LocalTable(const std::string &path, uint32_t options) {
         rowColumns_ += isBlobType(f.type) ? "length(" + fieldColumn(f) + ")" : fieldColumn(f);
     }
     allFields_.assign(def_.fields.size(), 1);
+    noFields_.assign(def_.fields.size(), 0);
     wanted_.assign(def_.fields.size(), 0);
     fieldReads_.assign(def_.fields.size(), 0);
     buildOrders();
@@ -81,6 +93,7 @@ LocalTable::~LocalTable() = default;
 
 void LocalTable::buildOrders() {
     orders_.clear();
+    selects_.clear();
     Order natural;
     natural.asc = "dbe_recno";
     natural.desc = "dbe_recno DESC";
@@ -243,27 +256,45 @@ std::vector<LocalTable::Condition> LocalTable::levels(int direction, bool fromEd
     return out;
 }
 
+const LocalTable::Select &LocalTable::selectFor(const std::vector<char> &wanted) {
+    for (const Select &sel : selects_)
+        if (sel.order == order_ && sel.wanted == wanted)
+            return sel;
+    if (selects_.size() >= 8)
+        selects_.erase(selects_.begin());
+    const Order &o = orders_[order_];
+    Select sel;
+    sel.order = order_;
+    sel.wanted = wanted;
+    sel.colOf.assign(def_.fields.size(), -1);
+    sel.sql = "SELECT dbe_recno";
+    int next = 1;
+    for (size_t k = 0; k < o.columns.size(); ++k) {
+        sel.sql += ", " + o.columns[k];
+        if (!o.folded[k])
+            sel.colOf[o.fields[k]] = next;
+        ++next;
+    }
+    for (size_t f = 0; f < def_.fields.size(); ++f) {
+        if (!wanted[f] || sel.colOf[f] >= 0)
+            continue;
+        const FieldDef &fd = def_.fields[f];
+        sel.sql +=
+            ", " + (isBlobType(fd.type) ? "length(" + fieldColumn(fd) + ")" : fieldColumn(fd));
+        sel.colOf[f] = next++;
+    }
+    sel.sql += " FROM dbe_records WHERE ";
+    selects_.push_back(std::move(sel));
+    return selects_.back();
+}
+
 size_t LocalTable::collect(const Condition &cond, bool descending, size_t limit,
                            const std::vector<char> &wanted) {
     const Order &o = orders_[order_];
     size_t nk = o.columns.size();
-    std::string sql = "SELECT dbe_recno";
-    std::vector<int> colOf(def_.fields.size(), -1);
-    int next = 1;
-    for (size_t k = 0; k < nk; ++k) {
-        sql += ", " + o.columns[k];
-        if (!o.folded[k])
-            colOf[o.fields[k]] = next;
-        ++next;
-    }
-    for (size_t f = 0; f < def_.fields.size(); ++f) {
-        if (!wanted[f] || colOf[f] >= 0)
-            continue;
-        const FieldDef &fd = def_.fields[f];
-        sql += ", " + (isBlobType(fd.type) ? "length(" + fieldColumn(fd) + ")" : fieldColumn(fd));
-        colOf[f] = next++;
-    }
-    sql += " FROM dbe_records WHERE " + cond.sql;
+    const Select &sel = selectFor(wanted);
+    const std::vector<int> &colOf = sel.colOf;
+    std::string sql = sel.sql + cond.sql;
     if (!filterSql_.sql.empty())
         sql += " AND (" + filterSql_.sql + ")";
     sql += " ORDER BY " + (descending ? o.desc : o.asc) + " LIMIT ?";
@@ -318,8 +349,8 @@ bool LocalTable::refill(int direction) {
     std::fill(fieldReads_.begin(), fieldReads_.end(), 0);
     recordReads_ = 0;
     consumed_ = 0;
-    size_t limit = nextBatch_;
-    nextBatch_ = std::min(kMaxBatch, nextBatch_ * 2);
+    size_t limit = std::min(nextBatch_, maxBatch());
+    nextBatch_ = std::min(maxBatch(), nextBatch_ * 2);
     batch_.count = 0;
     inBatch_ = false;
     for (const Condition &c : conds) {
@@ -422,11 +453,11 @@ uint32_t LocalTable::recordNumber() {
     return recno_;
 }
 
-bool LocalTable::positionWhere(const Condition &cond, bool descending) {
+bool LocalTable::positionWhere(const Condition &cond, bool descending, bool withRow) {
     detachBatch();
     batch_.count = 0;
     inBatch_ = false;
-    if (collect(cond, descending, 1, allFields_) == 0)
+    if (collect(cond, descending, 1, withRow ? allFields_ : noFields_) == 0)
         return false;
     nextBatch_ = kFirstBatch;
     consumed_ = 0;
@@ -442,7 +473,7 @@ void LocalTable::gotoRecord(uint32_t recno) {
     filterSql_ = Condition();
     bool found;
     try {
-        found = positionWhere(c, false);
+        found = positionWhere(c, false, true);
     } catch (...) {
         filterSql_ = std::move(saved);
         throw;
@@ -652,7 +683,9 @@ bool LocalTable::seek(int order, const std::vector<KeySegment> &key, bool soft) 
     for (size_t k = 0; k < m; ++k)
         equal(k, exact);
     nextBatch_ = kFirstBatch;
-    if (positionWhere(exact, false))
+    // Positioned from the index alone: a lookup often only asks whether the key exists; the
+    // row is read (afresh) when a field is.
+    if (positionWhere(exact, false, false))
         return true;
     if (soft) {
         // The first record after the key: a greater last segment under an equal prefix, then
@@ -675,7 +708,7 @@ bool LocalTable::seek(int order, const std::vector<KeySegment> &key, bool soft) 
                 c.sql += " AND " + o.columns[i] + " > ?";
                 c.binds.push_back(s.value);
             }
-            if (positionWhere(c, false))
+            if (positionWhere(c, false, false))
                 return false;
         }
     }
@@ -1119,7 +1152,7 @@ void LocalTable::write() {
     filterSql_ = Condition();
     bool found = false;
     try {
-        found = positionWhere(c, false);
+        found = positionWhere(c, false, true);
     } catch (...) {
         filterSql_ = std::move(saved);
         throw;

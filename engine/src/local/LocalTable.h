@@ -82,6 +82,14 @@ private:
         bool allValid = false;
     };
 
+    // The select list for an order and a set of fields, and where each field's column is.
+    struct Select {
+        int order = 0;
+        std::vector<char> wanted;
+        std::vector<int> colOf;
+        std::string sql;
+    };
+
     struct Condition {
         std::string sql;
         std::vector<SqlValue> binds;
@@ -102,7 +110,8 @@ private:
     // Runs SELECT recno, keys, fields WHERE cond ORDER BY ... LIMIT and appends the rows.
     size_t collect(const Condition &cond, bool descending, size_t limit,
                    const std::vector<char> &wanted);
-    bool positionWhere(const Condition &cond, bool descending);
+    const Select &selectFor(const std::vector<char> &wanted);
+    bool positionWhere(const Condition &cond, bool descending, bool withRow);
     void fetchRow();
     void vanished();
     const uint8_t *currentImage(int field);
@@ -126,6 +135,8 @@ private:
     std::vector<Order> orders_;
     std::string rowColumns_;
     std::vector<char> allFields_;
+    std::vector<char> noFields_;
+    std::vector<Select> selects_;
 
     std::unique_ptr<Filter> filters_[2];
     Condition filterSql_;
