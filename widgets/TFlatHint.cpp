@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 // Every TFlatHint alive, the one in force last.
@@ -59,6 +60,8 @@ void TFlatHint::ActivateHint(const QPoint &globalPos, const QString &text) {
     }
     window->move(pos);
     window->show();
+    // A hint nobody looks at goes away by itself, as tooltips do.
+    QTimer::singleShot(10000, window, &QWidget::close);
 }
 
 void TFlatHint::HideHint() {

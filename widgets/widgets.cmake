@@ -28,3 +28,8 @@ add_executable(widgets_demo ${CMAKE_CURRENT_SOURCE_DIR}/tests/WidgetsDemo.cpp)
 target_link_libraries(widgets_demo PRIVATE widgets)
 add_executable(widgets_bench ${CMAKE_CURRENT_SOURCE_DIR}/bench/ProgressBarBench.cpp)
 target_link_libraries(widgets_bench PRIVATE widgets)
+
+# The same keyboard and mouse handling driven by xdotool on a real X server.
+add_test(NAME widgets_xdotool
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/xdotool_demo_test.sh $<TARGET_FILE:widgets_demo>)
+set_tests_properties(widgets_xdotool PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
