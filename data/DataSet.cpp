@@ -563,7 +563,7 @@ void TDataSet::EnableControls() {
 }
 
 void TDataSet::DataEvent(TDataEvent event, TField *field) {
-    if (m_disableCount > 0)
+    if (m_disableCount > 0 || m_dataSources.isEmpty())
         return;
     const QList<QPointer<TDataSource>> sources = m_dataSources;
     for (const QPointer<TDataSource> &source : sources) {

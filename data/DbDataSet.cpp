@@ -273,27 +273,52 @@ void TDbDataSet::SetActiveOrder(uint32_t indexHandle) {
 
 void TDbDataSet::NewRecord(uint32_t recno) {
     m_recno = recno;
+    m_recnoKnown = true;
     ++m_generation;
     m_fieldReads = 0;
     m_imageValid = false;
 }
 
+void TDbDataSet::Reread() {
+    ++m_generation;
+    m_fieldReads = 0;
+    m_imageValid = false;
+}
+
+void TDbDataSet::NewRecordAtCursor() {
+    NewRecord(0);
+    m_recnoKnown = false;
+}
+
+uint32_t TDbDataSet::CurrentRecno() const {
+    if (!m_recnoKnown) {
+        uint32_t bookmark = 0;
+        Check(DbGetBookmark(m_handle, &bookmark));
+        m_recno = bookmark;
+        m_recnoKnown = true;
+    }
+    return m_recno;
+}
+
+bool TDbDataSet::Filtering() const {
+    return Filtered() && bool(OnFilterRecord);
+}
+
 // Finds a visible (and accepted) record from the cursor on, in direction +1 / -1; 0 only
-// checks the current one. False at the end; then m_recno is unchanged.
+// checks the current one. A walk asks the engine for nothing more than the move and the
+// visibility: the record number is learnt when something needs it.
 bool TDbDataSet::Fetch(int direction) {
-    const uint32_t before = m_recno;
     for (;;) {
         uint16_t visible = 0;
         const uint32_t r = DbIsRecordVisible(m_order, &visible);
         if (r != DBE_SUCCESS && r != DBE_NO_CURRENT_RECORD)
             Check(r);
         if (r == DBE_SUCCESS && visible) {
-            uint32_t bookmark = 0;
-            Check(DbGetBookmark(m_handle, &bookmark));
-            NewRecord(bookmark);
+            NewRecordAtCursor();
+            if (!Filtering())
+                return true;
             bool accept = true;
-            if (Filtered() && OnFilterRecord)
-                OnFilterRecord(this, accept);
+            OnFilterRecord(this, accept);
             if (accept)
                 return true;
         } else {
@@ -301,21 +326,18 @@ bool TDbDataSet::Fetch(int direction) {
             if (direction >= 0) {
                 Check(DbAtEOF(m_handle, &end));
                 if (end)
-                    break;
+                    return false;
             }
             if (direction <= 0) {
                 Check(DbAtBOF(m_handle, &end));
                 if (end)
-                    break;
+                    return false;
             }
         }
         if (direction == 0)
-            break;
+            return false;
         Check(DbSkip(m_order, direction));
     }
-    if (m_recno != before)
-        NewRecord(before);
-    return false;
 }
 
 bool TDbDataSet::InternalFirst() {
@@ -328,32 +350,38 @@ bool TDbDataSet::InternalLast() {
     return Fetch(-1);
 }
 
-bool TDbDataSet::InternalNext() {
+bool TDbDataSet::Step(int direction) {
     if (!HasCurrentRecord())
         return false;
-    const uint32_t current = m_recno;
-    Check(DbSkip(m_order, 1));
-    if (Fetch(1))
+    // With a record filter the records passed over are not the current one, so the way back
+    // is by bookmark; otherwise one skip back from the end reaches the current record.
+    const bool filtering = Filtering();
+    const uint32_t current = filtering ? CurrentRecno() : 0;
+    const uint32_t generation = m_generation;
+    Check(DbSkip(m_order, direction));
+    if (Fetch(direction))
         return true;
     // The engine went past the end; the current record stays current, so its cursor goes back
     // to it for the reads and moves that follow.
-    const uint32_t r = DbGotoBookmark(m_handle, current);
-    if (r != DBE_RECORD_NOT_FOUND)
-        Check(r);
+    if (filtering) {
+        NewRecord(current);
+        const uint32_t r = DbGotoBookmark(m_handle, current);
+        if (r != DBE_RECORD_NOT_FOUND)
+            Check(r);
+    } else {
+        Check(DbSkip(m_order, -direction));
+        if (m_generation != generation)
+            NewRecordAtCursor();
+    }
     return false;
 }
 
+bool TDbDataSet::InternalNext() {
+    return Step(1);
+}
+
 bool TDbDataSet::InternalPrior() {
-    if (!HasCurrentRecord())
-        return false;
-    const uint32_t current = m_recno;
-    Check(DbSkip(m_order, -1));
-    if (Fetch(-1))
-        return true;
-    const uint32_t r = DbGotoBookmark(m_handle, current);
-    if (r != DBE_RECORD_NOT_FOUND)
-        Check(r);
-    return false;
+    return Step(-1);
 }
 
 int TDbDataSet::InternalRecordCount() {
@@ -409,9 +437,8 @@ QVariant TDbDataSet::Decode(const FieldInfo &info, const uint8_t *p) const {
     }
     case DB_TYPE_STRING:
     case DB_TYPE_CISTRING: {
-        uint32_t len = 0;
-        while (len < n && p[len] != 0)
-            ++len;
+        const void *zero = std::memchr(p, 0, n);
+        uint32_t len = zero ? uint32_t(static_cast<const uint8_t *>(zero) - p) : n;
         while (len > 0 && p[len - 1] == ' ')
             --len;
         if (len == 0)
@@ -536,9 +563,11 @@ void TDbDataSet::Encode(const FieldInfo &info, const QVariant &value, uint8_t *p
         p[0] = null ? ' ' : (value.toBool() ? 'T' : 'F');
         break;
     case DB_TYPE_NUMERIC: {
-        std::memset(p, 0, n);
-        if (null)
+        // A value that does not fit is refused before anything is written.
+        if (null) {
+            std::memset(p, 0, n);
             break;
+        }
         const QString text = info.decimals > 0
                                  ? QString::number(value.toDouble(), 'f', info.decimals)
                                  : QString::number(std::llround(value.toDouble()));
@@ -632,7 +661,7 @@ void TDbDataSet::InternalEdit() {
     const bool lock =
         !m_exclusive && m_options.DbRecordLockingMode == TDbTableOptions::lmPessimistic;
     if (lock) {
-        const uint32_t r = DbLockRecord(m_handle, m_recno);
+        const uint32_t r = DbLockRecord(m_handle, CurrentRecno());
         if (r == DBE_STATIC_VIEW)
             RaiseDbEngineError(this, DBE_STATIC_VIEW,
                                QStringLiteral("This table is based on a static VIEW. Static "
@@ -640,7 +669,7 @@ void TDbDataSet::InternalEdit() {
         Check(r);
     }
     try {
-        Check(DbGotoRecord(m_handle, m_recno));
+        Check(DbGotoRecord(m_handle, CurrentRecno()));
         QByteArray image(qsizetype(m_recordLength), '\0');
         uint32_t len = m_recordLength;
         Check(DbGetRecord(m_handle, reinterpret_cast<uint8_t *>(image.data()), &len));
@@ -652,7 +681,7 @@ void TDbDataSet::InternalEdit() {
         throw;
     }
     m_locked = lock;
-    NewRecord(m_recno);
+    Reread();
     std::fill(m_changed.begin(), m_changed.end(), false);
     m_blobEdits.clear();
 }
@@ -750,7 +779,7 @@ void TDbDataSet::InternalPost() {
         m_locked = false;
         Check(DbUnlockRecord(m_handle, m_recno));
     }
-    NewRecord(m_recno);
+    Reread();
     m_blobEdits.clear();
 }
 
@@ -766,7 +795,7 @@ void TDbDataSet::InternalCancel() {
     if (r != DBE_NO_CURRENT_RECORD && r != DBE_NO_UPDATE_PENDING)
         Check(r);
     m_blobEdits.clear();
-    NewRecord(m_recno);
+    Reread();
     Unlock();
 }
 
@@ -791,7 +820,7 @@ bool TDbDataSet::InternalDelete() {
     Check(DbSkip(m_order, -1));
     if (Fetch(-1))
         return true;
-    m_recno = 0;
+    NewRecord(0);
     return false;
 }
 
@@ -1018,7 +1047,7 @@ bool TDbDataSet::SearchWithFilter(const QList<TField *> &keyFields, const QVaria
 bool TDbDataSet::InternalLocate(const QList<TField *> &keyFields, const QVariantList &keyValues,
                                 TLocateOptions options) {
     const bool hadRecord = HasCurrentRecord();
-    const uint32_t saved = m_recno;
+    const uint32_t saved = hadRecord ? CurrentRecno() : 0;
     QString lastField;
     const TDbIndexDef *index =
         options.testFlag(loCaseInsensitive) ? nullptr : ChooseIndex(keyFields, &lastField);

@@ -146,7 +146,14 @@ private:
 
     void ReadDefinitions();
     bool Fetch(int direction);
+    bool Step(int direction);
+    bool Filtering() const;
     void NewRecord(uint32_t recno);
+    // The current record's values are read afresh.
+    void Reread();
+    // The cursor's record became current; its number is asked for when needed.
+    void NewRecordAtCursor();
+    uint32_t CurrentRecno() const;
     bool IsBlob(const FieldInfo &info) const;
     QVariant Decode(const FieldInfo &info, const uint8_t *bytes) const;
     QVariant ReadBlob(const FieldInfo &info) const;
@@ -175,7 +182,8 @@ private:
     QList<TDbIndexDef> m_indexes;
 
     // The current record and its lazily read values.
-    uint32_t m_recno = 0;
+    mutable uint32_t m_recno = 0;
+    mutable bool m_recnoKnown = false;
     mutable std::vector<QVariant> m_values;
     mutable std::vector<uint32_t> m_valueGeneration;
     mutable uint32_t m_generation = 1;

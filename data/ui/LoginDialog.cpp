@@ -67,13 +67,19 @@ void TLoginDialog::showEvent(QShowEvent *event) {
     const int limit = m_panel->contentsRect().right() - 5;
     if (right > limit)
         m_databaseName->setMaximumWidth(std::max(0, limit - m_databaseName->x()));
-    (m_userName->text().isEmpty() ? m_userName : m_password)->setFocus();
+    InitialFocus();
+}
+
+void TLoginDialog::InitialFocus() {
+    QLineEdit *edit = m_userName->text().isEmpty() ? m_userName : m_password;
+    edit->setFocus();
 }
 
 bool TLoginDialog::Execute(const QString &databaseName, QString &userName, QString &password) {
     TLoginDialog dialog;
     dialog.m_databaseName->setText(databaseName);
     dialog.m_userName->setText(userName);
+    dialog.InitialFocus();
     if (dialog.exec() != QDialog::Accepted)
         return false;
     userName = dialog.m_userName->text();

@@ -28,6 +28,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The user name edit when it is empty, else the password edit.
+    void InitialFocus();
+
     QWidget *m_panel;
     QLabel *m_databaseName;
     QLineEdit *m_userName;

@@ -1,0 +1,528 @@
+#include "EngineFolder.h"
+
+#include "data/DbConnection.h"
+#include "data/DbEngineError.h"
+#include "data/DbTable.h"
+#include "data/Field.h"
+
+#include <QObject>
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+
+template <typename E, typename F>
+QString messageOf(F &&f) {
+    try {
+        f();
+    } catch (const E &e) {
+        return e.message();
+    }
+    return QStringLiteral("<no exception>");
+}
+
+class DbTableTest : public ::testing::Test {
+protected:
+    EngineFolder folder;
+    std::unique_ptr<QObject> window = std::make_unique<QObject>();
+    TDbConnection *connection = nullptr;
+    TDbTable *table = nullptr;
+
+    void SetUp() override {
+        window->setObjectName(QStringLiteral("FMain"));
+        folder.makeArticles();
+        connection = new TDbConnection(window.get());
+        connection->setObjectName(QStringLiteral("DbConnection"));
+        connection->SetDbServerTypes(stDB_LOCAL);
+        connection->SetConnectPath(folder.path());
+        table = articles(QStringLiteral("Table_ARTMAIN"));
+    }
+
+    TDbTable *articles(const QString &name) {
+        auto *t = new TDbTable(window.get());
+        t->setObjectName(name);
+        t->SetDbConnection(connection);
+        t->SetTableName(QStringLiteral("ArtikelMain.TBL"));
+        return t;
+    }
+
+    QString bzk() { return table->FieldByName(QStringLiteral("BZK"))->AsString(); }
+    int id() { return table->FieldByName(QStringLiteral("ID"))->AsInteger(); }
+
+    QList<int> walk() {
+        QList<int> ids;
+        for (table->First(); !table->Eof(); table->Next())
+            ids << id();
+        return ids;
+    }
+
+    // The stored BSTN of an article, read through a handle of its own.
+    QString storedBstn(int articleId) {
+        TDbTable *other = articles(QStringLiteral("Check"));
+        other->Open();
+        other->Locate(QStringLiteral("ID"), articleId, {});
+        const QString value = other->FieldByName(QStringLiteral("BSTN"))->AsString();
+        delete other;
+        return value;
+    }
+};
+
+} // namespace
+
+TEST_F(DbTableTest, OpensWalksAndCountsInTheActiveOrder) {
+    table->Open();
+    EXPECT_TRUE(connection->IsConnected()) << "opening connects the connection";
+    EXPECT_EQ(table->RecordCount(), 4);
+    EXPECT_EQ(walk(), (QList<int>{1, 2, 3, 4}));
+    table->SetIndexName(QStringLiteral("BSTN"));
+    EXPECT_EQ(walk(), (QList<int>{2, 4, 1, 3}));
+    table->Last();
+    EXPECT_EQ(id(), 3);
+    EXPECT_TRUE(table->Eof());
+    table->Prior();
+    EXPECT_EQ(id(), 1);
+    table->Next();
+    table->Next();
+    EXPECT_TRUE(table->Eof());
+    EXPECT_EQ(id(), 3) << "Next at the end keeps the last record current";
+    table->Prior();
+    EXPECT_EQ(id(), 1);
+}
+
+TEST_F(DbTableTest, FirstOnAnEmptyTableLeavesEof) {
+    const DBHANDLE t = folder.create("Leer.TBL", "ID,15,0,0;NAME,4,10,0");
+    ok(DbCloseTable(t));
+    table->SetTableName(QStringLiteral("Leer.TBL"));
+    table->Open();
+    table->First();
+    EXPECT_TRUE(table->Eof());
+    EXPECT_TRUE(table->IsEmpty());
+    EXPECT_EQ(table->RecordCount(), 0);
+    EXPECT_EQ(messageOf<EDatabaseError>([&] { table->Delete(); }),
+              QStringLiteral("Table_ARTMAIN: Operation bei leerer Datenmenge nicht ausführbar"));
+}
+
+TEST_F(DbTableTest, OpenErrorsCarryTheTableNameAndTheirNumber) {
+    struct Case {
+        std::function<void()> arrange;
+        uint32_t number;
+        QString text; // empty: the engine's own text, which must then be non-empty
+    };
+    const QList<Case> cases = {
+        {[&] { table->SetTableName(QString()); }, 5121,
+         QStringLiteral("Missing TableName property")},
+        {[&] { table->SetDbConnection(nullptr); }, 5121,
+         QStringLiteral("One of the DatabaseName property or the DbConnection property must have "
+                        "a value.")},
+        {[&] { table->SetTableName(QStringLiteral("Fehlt.TBL")); }, DBE_FILE_NOT_FOUND, {}},
+        {[&] { table->SetIndexName(QStringLiteral("NOPE")); }, DBE_INDEX_NOT_FOUND, {}},
+    };
+    for (const Case &c : cases) {
+        TDbTable *t = articles(QStringLiteral("Table_ARTMAIN"));
+        std::swap(t, table);
+        c.arrange();
+        std::swap(t, table);
+        try {
+            t->Open();
+            ADD_FAILURE() << "no exception for " << c.number;
+        } catch (const EDbEngineError &e) {
+            EXPECT_EQ(e.EngineError(), c.number);
+            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Table_ARTMAIN: ")))
+                << e.message().toStdString();
+            if (!c.text.isEmpty())
+                EXPECT_EQ(e.message(), QStringLiteral("Table_ARTMAIN: ") + c.text);
+            else
+                EXPECT_GT(e.message().size(), 20);
+            EXPECT_EQ(e.DataSetName(), QStringLiteral("Table_ARTMAIN"));
+            EXPECT_EQ(e.DataSetOwner(), QStringLiteral("FMain"));
+        }
+        EXPECT_FALSE(t->Active());
+        delete t;
+    }
+    table->Open();
+    EXPECT_EQ(messageOf<EDbEngineError>([&] {
+                  table->Open();
+                  table->SetTableName("x");
+              }),
+              QStringLiteral("Table_ARTMAIN: Cannot perform this operation on an open dataset"));
+    EXPECT_EQ(messageOf<EDbEngineError>([&] { table->SetDbConnection(nullptr); }),
+              QStringLiteral("Table_ARTMAIN: Table must not be Active."));
+}
+
+TEST_F(DbTableTest, ChangingTheIndexKeepsTheCurrentRecordAndAMissingTagRestoresTheOldOne) {
+    table->Open();
+    table->Locate(QStringLiteral("ID"), 4, {});
+    table->SetIndexName(QStringLiteral("BSTN"));
+    EXPECT_EQ(id(), 4);
+    table->Next();
+    EXPECT_EQ(id(), 1) << "the next record in BSTN order";
+    try {
+        table->SetIndexName(QStringLiteral("GIBTSNICHT"));
+        ADD_FAILURE() << "no exception";
+    } catch (const EDbEngineError &e) {
+        EXPECT_EQ(e.EngineError(), uint32_t(DBE_INDEX_NOT_FOUND));
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Table_ARTMAIN: ")));
+    }
+    EXPECT_EQ(table->IndexName(), QStringLiteral("BSTN"));
+    EXPECT_EQ(id(), 1);
+    EXPECT_EQ(walk(), (QList<int>{2, 4, 1, 3}));
+}
+
+TEST_F(DbTableTest, LocateOnIdSeeksTheIdTagAndKeepsTheActiveIndex) {
+    table->Open();
+    table->SetIndexName(QStringLiteral("BSTN"));
+    table->First();
+    EXPECT_EQ(table->IndexForLocate(QStringLiteral("ID"), {}), QStringLiteral("ID"));
+    EXPECT_TRUE(table->Locate(QStringLiteral("ID"), 1, {}));
+    EXPECT_EQ(bzk(), QStringLiteral("Apfel"));
+    EXPECT_EQ(table->IndexName(), QStringLiteral("BSTN"));
+    table->Next();
+    EXPECT_EQ(id(), 3) << "moving goes on in BSTN order";
+    table->Prior();
+    table->Prior();
+    EXPECT_EQ(id(), 4);
+
+    EXPECT_FALSE(table->Locate(QStringLiteral("ID"), 99, {}));
+    EXPECT_EQ(id(), 4) << "a missing ID leaves the current record";
+    table->Next();
+    EXPECT_EQ(id(), 1);
+
+    EXPECT_TRUE(table->Locate(QStringLiteral("ID"), QStringLiteral("3"), {}))
+        << "the ID given as text";
+    EXPECT_EQ(bzk(), QStringLiteral("Kirsche"));
+}
+
+TEST_F(DbTableTest, LocateOnTextsWithIndexOrFilter) {
+    table->Open();
+    struct Case {
+        const char *fields;
+        QVariant values;
+        TLocateOptions options;
+        const char *index; // the index chosen, "" for the filter path
+        int id;            // 0: not found
+    };
+    const QList<Case> cases = {
+        {"BSTN", QStringLiteral("A-100"), {}, "BSTN", 2},
+        {"BSTN", QStringLiteral("a-100"), {}, "BSTN", 0},
+        {"BSTN", QStringLiteral("a-100"), loCaseInsensitive, "", 2},
+        {"BZK", QStringLiteral("Ki"), loPartialKey, "BZK", 3},
+        {"BZK", QStringLiteral("Ki"), {}, "BZK", 0},
+        {"BZK", QStringLiteral("ki"), loPartialKey | loCaseInsensitive, "", 3},
+        {"BZL", QStringLiteral("x"), {}, "", 0},
+        {"BSTN;BZK", QVariantList{QStringLiteral("A-100"), QStringLiteral("Dattel")}, {}, "", 4},
+        {"BZK", QString::fromUtf8("Bir\"ne"), {}, "BZK", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fields);
+        table->First();
+        EXPECT_EQ(table->IndexForLocate(QString::fromLatin1(c.fields), c.options),
+                  QString::fromLatin1(c.index));
+        const bool found = table->Locate(QString::fromLatin1(c.fields), c.values, c.options);
+        EXPECT_EQ(found, c.id != 0);
+        EXPECT_EQ(id(), c.id ? c.id : 1);
+    }
+}
+
+TEST_F(DbTableTest, AKeyFitsAnIndexOnlyOverItsLeadingFields) {
+    const DBHANDLE t = folder.create("Drei.TBL", "A,4,5,0;B,4,5,0;C,4,5,0;D,11,0,0");
+    folder.index(t, "ABC", "A;B;C");
+    folder.append(t, {{1, "a1"}, {2, "b1"}, {3, "c1"}, {4, "1"}});
+    folder.append(t, {{1, "a1"}, {2, "b2"}, {3, "c2"}, {4, "2"}});
+    ok(DbCloseTable(t));
+    table->SetTableName(QStringLiteral("Drei.TBL"));
+    table->Open();
+    EXPECT_EQ(table->IndexForLocate(QStringLiteral("B;A"), {}), QStringLiteral("ABC"));
+    EXPECT_EQ(table->IndexForLocate(QStringLiteral("A"), {}), QStringLiteral("ABC"));
+    EXPECT_EQ(table->IndexForLocate(QStringLiteral("A;C"), {}), QString());
+    EXPECT_EQ(table->IndexForLocate(QStringLiteral("A"), loCaseInsensitive), QString());
+    EXPECT_TRUE(table->Locate(QStringLiteral("B;A"),
+                              QVariantList{QStringLiteral("b2"), QStringLiteral("a1")}, {}));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("D"))->AsInteger(), 2);
+    EXPECT_TRUE(table->Locate(QStringLiteral("A;C"),
+                              QVariantList{QStringLiteral("a1"), QStringLiteral("c1")}, {}));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("D"))->AsInteger(), 1);
+    EXPECT_TRUE(table->Locate(QStringLiteral("D"), 2, {}));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("C"))->AsString(), QStringLiteral("c2"));
+}
+
+TEST_F(DbTableTest, SeekKeyFindsExactKeysAndStandsOnTheLastRecordAtEof) {
+    const DBHANDLE t = folder.create("setup.TBL", "ID,15,0,0;Ident,11,0,0;stringItem,4,100,0");
+    folder.index(t, "IDENT", "Ident");
+    folder.append(t, {{2, "1"}, {3, "eins"}});
+    folder.append(t, {{2, "5"}, {3, "fünf"}});
+    folder.append(t, {{2, "1"}, {3, "eins b"}});
+    ok(DbCloseTable(t));
+    table->SetTableName(QStringLiteral("setup.TBL"));
+    table->SetIndexName(QStringLiteral("IDENT"));
+    table->Open();
+    EXPECT_TRUE(SeekKey(table, QStringLiteral("1"), true));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("stringItem"))->AsString(), QStringLiteral("eins"))
+        << "equal keys: the first in index order";
+    EXPECT_FALSE(SeekKey(table, QStringLiteral("3"), true));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("Ident"))->AsInteger(), 5)
+        << "the next greater key";
+    EXPECT_FALSE(SeekKey(table, QStringLiteral("9"), true));
+    EXPECT_EQ(table->FieldByName(QStringLiteral("Ident"))->AsInteger(), 5)
+        << "EOF: the last record";
+    EXPECT_FALSE(table->Eof() && table->IsEmpty());
+
+    table->SetIndexName(QString());
+    try {
+        SeekKey(table, QStringLiteral("1"), true);
+        ADD_FAILURE() << "no exception without an active index";
+    } catch (const EDbEngineError &e) {
+        EXPECT_EQ(e.EngineError(), uint32_t(DBE_INVALID_HANDLE));
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Table_ARTMAIN: ")));
+    }
+}
+
+TEST_F(DbTableTest, DeleteMakesTheNextRecordCurrentAndThePreviousAtTheEnd) {
+    table->Open();
+    table->SetIndexName(QStringLiteral("BSTN"));
+    table->Locate(QStringLiteral("ID"), 4, {});
+    table->Delete();
+    EXPECT_EQ(id(), 1);
+    table->Last();
+    table->Delete();
+    EXPECT_EQ(id(), 1) << "the last deleted: the previous becomes current";
+    EXPECT_FALSE(table->Eof());
+    EXPECT_EQ(table->RecordCount(), 2);
+    EXPECT_EQ(walk(), (QList<int>{2, 1}));
+}
+
+TEST_F(DbTableTest, EditPostAndCancelUnderTheRecordLock) {
+    table->Open();
+    table->Locate(QStringLiteral("ID"), 2, {});
+    TField *bstn = table->FieldByName(QStringLiteral("BSTN"));
+    EXPECT_EQ(messageOf<EDbEngineError>([&] { bstn->SetAsString(QStringLiteral("x")); }),
+              QStringLiteral("Table_ARTMAIN: Dataset not in edit mode"));
+    table->Edit();
+    uint16_t locked = 0;
+    ok(DbIsRecordLocked(table->Handle(), 2, &locked));
+    EXPECT_TRUE(locked);
+    bstn->SetAsString(QStringLiteral("N-1"));
+    table->Post();
+    ok(DbIsRecordLocked(table->Handle(), 2, &locked));
+    EXPECT_FALSE(locked);
+    EXPECT_EQ(storedBstn(2), QStringLiteral("N-1"));
+
+    table->Edit();
+    bstn->SetAsString(QStringLiteral("N-2"));
+    table->Cancel();
+    EXPECT_EQ(bstn->AsString(), QStringLiteral("N-1"));
+    EXPECT_EQ(storedBstn(2), QStringLiteral("N-1"));
+    ok(DbIsRecordLocked(table->Handle(), 2, &locked));
+    EXPECT_FALSE(locked);
+
+    table->Append();
+    table->FieldByName(QStringLiteral("BZK"))->SetAsString(QStringLiteral("Neu"));
+    table->Post();
+    EXPECT_EQ(id(), 5) << "the appended record is current with its new number";
+    EXPECT_EQ(table->RecordCount(), 5);
+}
+
+TEST_F(DbTableTest, TextsAreTrimmedAndTheEmptyTextIsStoredAsZeroBytes) {
+    table->Open();
+    table->Locate(QStringLiteral("ID"), 1, {});
+    table->Edit();
+    table->FieldByName(QStringLiteral("BZK"))->SetAsString(QStringLiteral("mit Blanks   "));
+    table->FieldByName(QStringLiteral("BSTN"))->SetAsString(QString());
+    table->FieldByName(QStringLiteral("BZL"))->SetAsString(QString(70, u'z'));
+    table->Post();
+    TDbTable *other = articles(QStringLiteral("Other"));
+    other->Open();
+    other->Locate(QStringLiteral("ID"), 1, {});
+    EXPECT_EQ(other->FieldByName(QStringLiteral("BZK"))->AsString(), QStringLiteral("mit Blanks"));
+    EXPECT_TRUE(other->FieldByName(QStringLiteral("BSTN"))->IsNull());
+    EXPECT_EQ(other->FieldByName(QStringLiteral("BZL"))->AsString(), QString(50, u'z'));
+    uint8_t raw[64];
+    uint32_t len = sizeof raw;
+    ok(DbGetFieldRaw(other->Handle(), 3, raw, &len));
+    ASSERT_EQ(len, 50u);
+    EXPECT_TRUE(std::all_of(raw, raw + 50, [](uint8_t b) { return b == 0; }));
+}
+
+// Every engine type becomes its field type, reads null on a new record and keeps what is
+// written through the image layout.
+TEST_F(DbTableTest, EveryEngineTypeRoundTrips) {
+    const DBHANDLE t = folder.create(
+        "Typen.TBL", "L,1,0,0;N,2,8,2;S,2,3,0;D,3,0,0;T,4,10,0;M,5,0,0;B,6,0,0;V,10,0,0;I,11,0,0;"
+                     "H,12,0,0;Z,13,0,0;TS,14,0,0;A,15,0,0;R,16,4,0;C,17,0,0;CI,20,10,0");
+    ok(DbAppendRecord(t));
+    ok(DbWriteRecord(t));
+    ok(DbCloseTable(t));
+    table->SetTableName(QStringLiteral("Typen.TBL"));
+    table->Open();
+    struct Case {
+        const char *name;
+        TFieldType type;
+        QVariant value;
+    };
+    const QList<Case> cases = {
+        {"L", ftBoolean, true},
+        {"N", ftFloat, 1234.5},
+        {"S", ftSmallint, -12},
+        {"D", ftDate, QDate(2024, 2, 29)},
+        {"T", ftString, QStringLiteral("Grüße")},
+        {"M", ftMemo, QStringLiteral("Zeile 1\r\nZeile 2")},
+        {"B", ftBlob, QByteArray("\x00\x01\x02\xff", 4)},
+        {"V", ftFloat, -0.25},
+        {"I", ftInteger, -2000000},
+        {"H", ftSmallint, 32000},
+        {"Z", ftTime, QTime(13, 14, 15)},
+        {"TS", ftDateTime, QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58))},
+        {"A", ftAutoInc, 1},
+        {"R", ftBytes, QByteArray("ab\x00\x01", 4)},
+        {"C", ftCurrency, 19.99},
+        {"CI", ftString, QStringLiteral("GroSS")},
+    };
+    for (const Case &c : cases) {
+        TField *f = table->FieldByName(QString::fromLatin1(c.name));
+        EXPECT_EQ(f->DataType(), c.type) << c.name;
+        if (c.type != ftAutoInc) {
+            EXPECT_TRUE(f->IsNull()) << c.name;
+        }
+    }
+    table->Edit();
+    for (const Case &c : cases) {
+        if (c.type != ftAutoInc)
+            table->FieldByName(QString::fromLatin1(c.name))->SetValue(c.value);
+    }
+    table->Post();
+    table->Close();
+    table->Open();
+    for (const Case &c : cases)
+        EXPECT_EQ(table->FieldByName(QString::fromLatin1(c.name))->Value(), c.value) << c.name;
+    // A number wider than the field is refused at the assignment and changes nothing.
+    table->Edit();
+    TField *s = table->FieldByName(QStringLiteral("S"));
+    EXPECT_EQ(messageOf<EDatabaseError>([&] { s->SetAsInteger(1234); }),
+              QStringLiteral("Table_ARTMAIN: Der Wert 1234 passt nicht in das Feld 'S'"));
+    EXPECT_EQ(s->AsInteger(), -12);
+    table->Cancel();
+}
+
+// A record lock held by another process makes Edit fail; nothing changes.
+TEST_F(DbTableTest, ALockHeldByAnotherProcessMakesEditFail) {
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const QByteArray dir = folder.path().toLocal8Bit();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        DBHANDLE c = 0, t = 0;
+        uint32_t recno = 0;
+        char byte = 'x';
+        bool good = DbConnect(dir.constData(), 1, "", "", 0, &c) == 0 &&
+                    DbOpenTable(c, "ArtikelMain.TBL", nullptr, 3, 1, 1, 1, 0, &t) == 0 &&
+                    DbGotoTop(t) == 0 && DbGetRecordNum(t, &recno) == 0 &&
+                    DbLockRecord(t, recno) == 0;
+        byte = good ? 'y' : 'n';
+        (void)!write(ready[1], &byte, 1);
+        (void)!read(release[0], &byte, 1);
+        _exit(0);
+    }
+    char answer = 0;
+    ASSERT_EQ(read(ready[0], &answer, 1), 1);
+    ASSERT_EQ(answer, 'y') << "the second process could not take the lock";
+
+    table->Open();
+    ASSERT_EQ(id(), 1);
+    try {
+        table->Edit();
+        ADD_FAILURE() << "Edit took a record another process holds";
+    } catch (const EDbEngineError &e) {
+        EXPECT_EQ(e.EngineError(), uint32_t(DBE_RECORD_LOCKED));
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Table_ARTMAIN: ")));
+    }
+    EXPECT_EQ(table->State(), dsBrowse);
+    EXPECT_EQ(storedBstn(1), QStringLiteral("B-200"));
+    char go = 'g';
+    ASSERT_EQ(write(release[1], &go, 1), 1);
+    int status = 0;
+    waitpid(child, &status, 0);
+    // The lock ends with its process.
+    table->Edit();
+    table->FieldByName(QStringLiteral("BSTN"))->SetAsString(QStringLiteral("frei"));
+    table->Post();
+    EXPECT_EQ(storedBstn(1), QStringLiteral("frei"));
+    for (int fd : {ready[0], ready[1], release[0], release[1]})
+        close(fd);
+}
+
+// A Post that failed keeps the edit state; the next Locate must cancel that change, not store
+// it behind the user's back.
+TEST_F(DbTableTest, AFailedPostIsCancelledByTheNextLocateNotWritten) {
+    const DBHANDLE t = folder.create("Codes.TBL", "ID,15,0,0;CODE,4,10,0");
+    folder.index(t, "ID", "ID", true);
+    folder.index(t, "CODE", "CODE", true);
+    folder.append(t, {{2, "eins"}});
+    folder.append(t, {{2, "zwei"}});
+    ok(DbCloseTable(t));
+    table->SetTableName(QStringLiteral("Codes.TBL"));
+    table->Open();
+    table->Locate(QStringLiteral("ID"), 2, {});
+    table->Edit();
+    table->FieldByName(QStringLiteral("CODE"))->SetAsString(QStringLiteral("eins"));
+    try {
+        table->Post();
+        ADD_FAILURE() << "a duplicate key was written";
+    } catch (const EDbEngineError &e) {
+        EXPECT_EQ(e.EngineError(), uint32_t(DBE_DUPLICATE_KEY));
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Table_ARTMAIN: ")));
+    }
+    EXPECT_EQ(table->State(), dsEdit);
+    uint16_t locked = 0;
+    ok(DbIsRecordLocked(table->Handle(), 2, &locked));
+    EXPECT_TRUE(locked) << "the failed Post keeps its lock";
+
+    EXPECT_TRUE(table->Locate(QStringLiteral("ID"), 1, {}));
+    EXPECT_EQ(table->State(), dsBrowse);
+    ok(DbIsRecordLocked(table->Handle(), 2, &locked));
+    EXPECT_FALSE(locked);
+    table->Locate(QStringLiteral("ID"), 2, {});
+    EXPECT_EQ(table->FieldByName(QStringLiteral("CODE"))->AsString(), QStringLiteral("zwei"));
+
+    // Corrected and posted explicitly, the change is stored.
+    table->Edit();
+    table->FieldByName(QStringLiteral("CODE"))->SetAsString(QStringLiteral("eins"));
+    EXPECT_THROW(table->Post(), EDbEngineError);
+    table->FieldByName(QStringLiteral("CODE"))->SetAsString(QStringLiteral("drei"));
+    table->Post();
+    table->First();
+    table->Locate(QStringLiteral("ID"), 2, {});
+    EXPECT_EQ(table->FieldByName(QStringLiteral("CODE"))->AsString(), QStringLiteral("drei"));
+}
+
+TEST_F(DbTableTest, EngineErrorsCarryTheirDetails) {
+    table->Open();
+    DbSetLastError(5148, "Fehler in column \"BSTN\" beim Schreiben");
+    try {
+        CheckDbResult(table, 5148);
+        ADD_FAILURE();
+    } catch (const EDbEngineError &e) {
+        EXPECT_EQ(e.ColumnName(), QStringLiteral("BSTN"));
+        EXPECT_EQ(e.TableName(), QStringLiteral("ArtikelMain.TBL"));
+        EXPECT_EQ(e.DatabasePath(), folder.path());
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Table_ARTMAIN: Fehler in column \"BSTN\" beim Schreiben"));
+    }
+    DbSetLastError(7200, "Error 7200: Speicherfehler; NativeError = 19; Tabelle");
+    try {
+        CheckDbResult(nullptr, 7200);
+        ADD_FAILURE();
+    } catch (const EDbEngineError &e) {
+        EXPECT_EQ(e.SqlErrorCode(), 19);
+        EXPECT_EQ(e.DataSetName(), QString());
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Error 7200: Speicherfehler; NativeError = 19; Tabelle"));
+    }
+    EXPECT_NO_THROW(CheckDbResult(table, 0));
+}

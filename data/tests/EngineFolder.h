@@ -1,0 +1,76 @@
+// A temporary data folder with tables made through the engine's C interface, the way the
+// module host makes them; the components under test then open them by name.
+#pragma once
+
+#include "dbeng.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+inline std::string engineLastError() {
+    uint32_t number = 0;
+    char text[DB_MAX_ERROR_TEXT + 1] = {};
+    uint16_t len = sizeof text;
+    DbGetLastError(&number, text, &len);
+    return std::to_string(number) + " " + text;
+}
+
+// Engine calls of the set-up must succeed; a failure stops the test with the engine's text.
+inline void ok(DBRESULT r) {
+    if (r != DBE_SUCCESS)
+        throw std::runtime_error("engine call failed: " + engineLastError());
+}
+
+struct EngineFolder {
+    QTemporaryDir dir;
+    DBHANDLE connection = 0;
+
+    EngineFolder() {
+        ok(DbConnect(path().toLocal8Bit().constData(), DB_SERVER_LOCAL, "", "", 0, &connection));
+    }
+    ~EngineFolder() { DbDisconnect(connection); }
+
+    QString path() const { return dir.path(); }
+
+    DBHANDLE create(const char *file, const char *fields) {
+        DBHANDLE table = 0;
+        ok(DbCreateTable(connection, file, fields, &table));
+        return table;
+    }
+
+    void index(DBHANDLE table, const char *tag, const char *fields, bool unique = false) {
+        DBHANDLE index = 0;
+        ok(DbCreateIndex(table, tag, fields, unique ? DB_INDEX_UNIQUE : 0, &index));
+    }
+
+    // Appends one record; values are (field number, text) as DbSetField takes them.
+    void append(DBHANDLE table, std::initializer_list<std::pair<uint16_t, const char *>> values) {
+        ok(DbAppendRecord(table));
+        for (const auto &[field, text] : values)
+            ok(DbSetField(table, field, text, uint32_t(strlen(text))));
+        ok(DbWriteRecord(table));
+    }
+
+    // The article table of the host with four articles:
+    //   ID 1 "Apfel" B-200, ID 2 "Birne" A-100, ID 3 "Kirsche" C-300, ID 4 "Dattel" A-100
+    // so the order of the index BSTN is 2, 4, 1, 3.
+    void makeArticles() {
+        const DBHANDLE t = create("ArtikelMain.TBL", "ID,15,0,0;BZK,4,50,0;BSTN,4,50,0;BZL,4,50,0");
+        index(t, "ID", "ID", true);
+        index(t, "BSTN", "BSTN");
+        index(t, "BZK", "BZK");
+        append(t, {{2, "Apfel"}, {3, "B-200"}});
+        append(t, {{2, "Birne"}, {3, "A-100"}});
+        append(t, {{2, "Kirsche"}, {3, "C-300"}});
+        append(t, {{2, "Dattel"}, {3, "A-100"}});
+        ok(DbCloseTable(t));
+    }
+};
