@@ -565,8 +565,9 @@ void TFlatButton::mouseReleaseEvent(QMouseEvent *e) {
             m_highlighted = false;
         } else if (inside) {
             SetDown(!m_down);
-        } else if (m_down) {
-            m_state = bsExclusive;
+        } else {
+            // Also when no move event told us that the pointer had left.
+            m_state = m_down ? bsExclusive : bsUp;
         }
         update();
         if (inside)

@@ -407,6 +407,20 @@ TEST_F(FlatButtonTest, AllowAllUpIsSharedByTheGroup) {
     EXPECT_FALSE(button(2)->Down()) << "with AllowAllUp a click raises the latched button";
 }
 
+TEST_F(FlatButtonTest, GroupButtonReleasedOutsideStaysAsItWas) {
+    button(0)->SetGroupIndex(5);
+    button(1)->SetGroupIndex(5);
+    button(1)->SetDown(true);
+    for (TFlatButton *b : {button(0), button(1)}) {
+        const bool wasDown = b->Down();
+        QTest::mousePress(b, Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(10, 60)); // no move in between
+        EXPECT_EQ(b->Down(), wasDown) << b->objectName().toStdString();
+        EXPECT_EQ(b->State(), wasDown ? TFlatButton::bsExclusive : TFlatButton::bsUp);
+    }
+    EXPECT_TRUE(clicks.isEmpty());
+}
+
 TEST_F(FlatButtonTest, DownNeedsAGroup) {
     button(0)->SetDown(true);
     EXPECT_FALSE(button(0)->Down());
