@@ -266,7 +266,8 @@ DBRESULT DbGetRecordCount(DBHANDLE order, uint16_t filterOption, uint32_t *count
 /* The whole record image of the current record (or of the pending change). */
 DBRESULT DbGetRecord(DBHANDLE table, uint8_t *buf, uint32_t *len);
 /* One field as text: strings as stored (DB_TRIM_RIGHT drops trailing blanks), numbers with
- * '.', dates in the engine's date format, logicals "T"/"F", memos their text, null "". */
+ * '.', dates in the engine's date format, logicals "T"/"F", memos their text, raw fields their
+ * bytes, null "". */
 DBRESULT DbGetField(DBHANDLE table, uint16_t field, char *buf, uint32_t *len, uint16_t options);
 /* One field's image bytes (the layout above). */
 DBRESULT DbGetFieldRaw(DBHANDLE table, uint16_t field, uint8_t *buf, uint32_t *len);
@@ -283,7 +284,8 @@ DBRESULT DbInitRawKey(DBHANDLE index);
 DBRESULT DbBuildRawKey(DBHANDLE index, uint8_t *key, uint16_t *len);
 /* keyType DB_KEY_RAW: a key from DbBuildRawKey. DB_KEY_TEXT: the text of the first segment,
  * converted to its type (a string compares exactly, trailing blanks not significant).
- * *found is 1 only on an exact key, and that record is then current. */
+ * *found is 1 only on an exact key, and that record is then current. Seeks, like skipping,
+ * only meet records that pass the filters. */
 DBRESULT DbSeek(DBHANDLE index, const uint8_t *key, uint16_t len, uint16_t keyType,
                 uint16_t seekType, uint16_t *found);
 

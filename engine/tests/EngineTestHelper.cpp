@@ -1,7 +1,7 @@
 // A second process for the engine tests: it opens a table and then locks, writes or reads
 // as told on its command line, reporting on standard output.
 //   lock FOLDER TABLE RECNO        lock the record, print "locked", then wait to be killed
-//   writeloop FOLDER TABLE         rewrite every record with the round number, forever
+//   writeloop FOLDER TABLE START   rewrite every record with the round number (from START), forever
 //   read FOLDER TABLE RECNO FIELD  print the field of that record
 //   write FOLDER TABLE RECNO FIELD VALUE
 #include "dbeng.h"
@@ -64,7 +64,8 @@ int main(int argc, char **argv) {
         CHECK(DbGetNumFields(t, &nf));
         std::printf("running\n");
         std::fflush(stdout);
-        for (long round = 1;; ++round) {
+        long first = argc > 4 ? std::atol(argv[4]) : 1;
+        for (long round = first;; ++round) {
             CHECK(DbGotoTop(t));
             for (;;) {
                 uint16_t eof = 0;

@@ -148,9 +148,20 @@ TEST_F(ProcessTest, AWriterKilledMidWayLeavesASoundFileWithWholeRecords) {
     t_ = 0;
     std::string path = folder_.file("Art.TBL");
     for (int attempt = 0; attempt < 3; ++attempt) {
-        Helper w({"writeloop", folder_.path(), "Art.TBL"});
+        const int start = (attempt + 1) * 1000; // this run's rounds are numbered from here
+        Helper w({"writeloop", folder_.path(), "Art.TBL", std::to_string(start)});
         ASSERT_EQ(w.line(), "running");
-        std::this_thread::sleep_for(std::chrono::milliseconds(150 + attempt * 170));
+        // Kill it only once it is visibly writing, at a different moment each time.
+        DBHANDLE watch = open("Art.TBL", DB_OPEN_READONLY);
+        int first = 0;
+        for (int i = 0; i < 1000 && first < start; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ASSERT_DB(DbGotoRecord(watch, 1));
+            first = std::stoi(text(watch, "A"));
+        }
+        ASSERT_GE(first, start) << "the writer made no progress";
+        ASSERT_DB(DbCloseTable(watch));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + attempt * 60));
         w.kill();
 
         sqlite3 *db = nullptr;
@@ -177,7 +188,7 @@ TEST_F(ProcessTest, AWriterKilledMidWayLeavesASoundFileWithWholeRecords) {
             ASSERT_DB(DbSkip(t, 1));
         }
         EXPECT_EQ(records, 200);
-        EXPECT_GT(rounds, 0) << "the writer got somewhere before it was killed";
+        EXPECT_GE(rounds, start) << "this run of the writer got somewhere before it was killed";
         ASSERT_DB(DbCloseTable(t));
     }
 }
