@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 
 namespace {
 
@@ -52,7 +53,10 @@ void TMarkupLabelBase::SetHTMLText(const QStringList &lines) {
 }
 
 void TMarkupLabelBase::SetText(const QString &text) {
-    m_html = QStringList{text};
+    // Like any string list given a whole text, the list splits it at its line ends; as the
+    // lines are joined without anything between them, a line end in the text breaks no line.
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    m_html = text.isEmpty() ? QStringList() : text.split(lineEnd);
     TextChanged();
 }
 

@@ -36,7 +36,8 @@ public:
     // The markup is the lines of HTMLText joined without anything between them.
     QStringList HTMLText() const { return m_html; }
     void SetHTMLText(const QStringList &lines);
-    // Replaces the whole text at once; an autosizing label has its new size on return.
+    // Replaces the whole text at once, split at its line ends into the lines of HTMLText; an
+    // autosizing label has its new size on return.
     void SetText(const QString &text);
     QString Text() const { return m_html.join(QString()); }
 

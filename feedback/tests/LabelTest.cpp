@@ -97,6 +97,11 @@ TEST_F(LabelTest, HeightFollowsTheTextAsSoonAsItIsSet) {
     label.SetHTMLText({QStringLiteral("eins"), QStringLiteral("zwei")});
     EXPECT_EQ(label.height(), gh() + 6);
     EXPECT_EQ(label.Measure().plainText, QStringLiteral("einszwei"));
+    // A whole text is split at its line ends, which therefore break no line either.
+    label.SetText(QStringLiteral("eins\r\nzwei\ndrei"));
+    EXPECT_EQ(label.HTMLText(), (QStringList{QStringLiteral("eins"), QStringLiteral("zwei"),
+                                             QStringLiteral("drei")}));
+    EXPECT_EQ(label.height(), gh() + 6);
 }
 
 TEST_F(LabelTest, MessageLabelAlignedToTheTopWrapsAtTheWindowWidth) {
