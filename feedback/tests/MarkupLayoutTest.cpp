@@ -4,6 +4,7 @@
 #include "feedback/TPictureCache.h"
 #include "feedback/TPictureContainer.h"
 
+#include <QFontInfo>
 #include <QPixmap>
 #include <QTemporaryDir>
 
@@ -240,6 +241,18 @@ TEST_F(MarkupLayoutTest, FontSizesAreGivenInPoints) {
     EXPECT_EQ(measure(QStringLiteral("<font size=\"20\">gross")).textHeight, twenty);
     // After the closing tag the label's font size is back.
     EXPECT_EQ(measure(QStringLiteral("<FONT SIZE=\"5\">a</FONT><BR>b")).lines[1].height, gh());
+}
+
+TEST_F(MarkupLayoutTest, FontFaceArrivesInCapitalsAndStillFindsTheFont) {
+    MarkupRequest r =
+        request(QStringLiteral("<FONT FACE=\"Liberation Mono\">iiii</FONT>iiii"), 1000);
+    r.draw = true;
+    const auto placed = runs(LayoutMarkup(r));
+    ASSERT_EQ(placed.size(), 2);
+    EXPECT_EQ(placed[0].font.family(), QStringLiteral("LIBERATION MONO"));
+    EXPECT_EQ(QFontInfo(placed[0].font).family(), QStringLiteral("Liberation Mono"));
+    EXPECT_EQ(placed[0].width, 4 * QFontMetrics(placed[0].font).horizontalAdvance(u'i'));
+    EXPECT_EQ(placed[1].font.family(), labelFont().family());
 }
 
 TEST_F(MarkupLayoutTest, ColoursOfFontTagsAndLinks) {
