@@ -1,4 +1,4 @@
-// The height of a line of text as the program's windows were designed with it: the font's
+// The height of a line of text as the program's windows were laid out for: the font's
 // Windows ascent and descent (which leave room for accents above capitals), each rounded to
 // whole pixels. Qt's own height uses the typographic metrics, which for Tahoma at 11 pixels
 // give 11 instead of 13 and let accented capitals touch the line above.

@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Table, LayoutTableTest, ::testing::ValuesIn(layoutCases
 using MarkupLayoutTest = MarkupFixture;
 
 TEST_F(MarkupLayoutTest, LinesAreAsHighAsTheFontsWindowsMetricsSay) {
-    // Tahoma at 11 pixels: ascent 11, descent 2, as the windows were designed with it.
+    // Tahoma at 11 pixels: ascent 11, descent 2, the classic line of 13 pixels.
     EXPECT_EQ(TextMetrics::of(labelFont()).ascent, 11);
     EXPECT_EQ(gh(), 13);
     EXPECT_EQ(measure(QString()).textHeight, 13);
