@@ -208,6 +208,7 @@ void TDataSet::DestroyDefaultFields() {
     const QList<TField *> fields = m_fields;
     m_fields.clear();
     m_fieldsByName.clear();
+    m_lastFound = nullptr;
     m_defaultFields = false;
     for (TField *field : fields) {
         field->SetDataSetInternal(nullptr);
@@ -216,6 +217,7 @@ void TDataSet::DestroyDefaultFields() {
 }
 
 void TDataSet::AddField(TField *field) {
+    m_lastFound = nullptr;
     if (m_fields.contains(field))
         return;
     m_fields.append(field);
@@ -225,6 +227,7 @@ void TDataSet::AddField(TField *field) {
 }
 
 void TDataSet::RemoveField(TField *field) {
+    m_lastFound = nullptr;
     m_fields.removeAll(field);
     field->SetDataSetInternal(nullptr);
     m_fieldsByName.clear();
@@ -235,6 +238,19 @@ void TDataSet::RemoveField(TField *field) {
 }
 
 TField *TDataSet::FindField(const QString &fieldName) const {
+    // Loops ask for the same few names again and again, mostly with the same literal.
+    if (m_lastFound && fieldName.size() == m_lastName.size() &&
+        (fieldName.constData() == m_lastName.constData() || fieldName == m_lastName))
+        return m_lastFound;
+    TField *found = FindFieldUncached(fieldName);
+    if (found) {
+        m_lastName = fieldName;
+        m_lastFound = found;
+    }
+    return found;
+}
+
+TField *TDataSet::FindFieldUncached(const QString &fieldName) const {
     if (TField *exact = m_fieldsByName.value(fieldName))
         return exact;
     for (TField *field : m_fields) {

@@ -154,8 +154,9 @@ protected:
     virtual bool InternalNext() = 0;
     virtual bool InternalPrior() = 0;
     virtual int InternalRecordCount() = 0;
-    // The value of the current record (of the edit buffer in edit and insert state).
-    virtual QVariant GetFieldData(const TField *field) const = 0;
+    // The value of the current record (of the edit buffer in edit and insert state). The
+    // reference stays valid until the data set moves or the field is read or written again.
+    virtual const QVariant &GetFieldData(const TField *field) const = 0;
     // Stores a canonical value into the edit buffer.
     virtual void SetFieldData(TField *field, const QVariant &value) = 0;
     virtual void InternalEdit() = 0;
@@ -198,6 +199,7 @@ protected:
 private:
     friend class TField;
     friend class TDataSource;
+    TField *FindFieldUncached(const QString &fieldName) const;
     void AddField(TField *field);
     void RemoveField(TField *field);
     void FieldAssigned(TField *field, const QVariant &value);
@@ -212,6 +214,8 @@ private:
     TDataSetState m_stateAtDisable = dsInactive;
     QList<TField *> m_fields;
     QHash<QString, TField *> m_fieldsByName;
+    mutable QString m_lastName;
+    mutable TField *m_lastFound = nullptr;
     TFieldDefs m_fieldDefs;
     QList<QPointer<TDataSource>> m_dataSources;
     bool m_defaultFields = false;

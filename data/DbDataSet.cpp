@@ -510,25 +510,29 @@ QVariant TDbDataSet::ReadBlob(const FieldInfo &info) const {
     return bytes;
 }
 
-QVariant TDbDataSet::GetFieldData(const TField *field) const {
+const QVariant &TDbDataSet::GetFieldData(const TField *field) const {
+    static const QVariant null;
     const int i = field->FieldNo() - 1;
     assert(i >= 0 && i < int(m_info.size()));
     const FieldInfo &info = m_info[i];
     if (State() == dsEdit || State() == dsInsert) {
+        QVariant &value = m_editValue;
         if (IsBlob(info)) {
             const auto edited = m_blobEdits.find(i);
             if (edited != m_blobEdits.end())
                 return edited->second;
-            return State() == dsEdit ? ReadBlob(info) : QVariant();
+            value = State() == dsEdit ? ReadBlob(info) : QVariant();
+        } else {
+            value = Decode(info, reinterpret_cast<const uint8_t *>(m_editImage.constData()) +
+                                     info.offset);
         }
-        return Decode(info,
-                      reinterpret_cast<const uint8_t *>(m_editImage.constData()) + info.offset);
+        return value;
     }
     if (!HasCurrentRecord())
-        return {};
+        return null;
     if (m_valueGeneration[i] == m_generation)
         return m_values[i];
-    QVariant value;
+    QVariant &value = m_values[i];
     if (IsBlob(info)) {
         value = ReadBlob(info);
     } else {
@@ -547,7 +551,6 @@ QVariant TDbDataSet::GetFieldData(const TField *field) const {
             value = Decode(info, m_scratch.data());
         }
     }
-    m_values[i] = value;
     m_valueGeneration[i] = m_generation;
     return value;
 }

@@ -115,7 +115,7 @@ protected:
     bool InternalNext() override;
     bool InternalPrior() override;
     int InternalRecordCount() override;
-    QVariant GetFieldData(const TField *field) const override;
+    const QVariant &GetFieldData(const TField *field) const override;
     void SetFieldData(TField *field, const QVariant &value) override;
     void InternalEdit() override;
     void InternalAppend() override;
@@ -191,6 +191,7 @@ private:
     mutable QByteArray m_image;
     mutable bool m_imageValid = false;
     mutable std::vector<uint8_t> m_scratch;
+    mutable QVariant m_editValue;
 
     // The pending change.
     QByteArray m_editImage;

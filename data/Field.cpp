@@ -166,8 +166,18 @@ void TField::Clear() {
     SetValue(QVariant());
 }
 
+const QVariant &TField::ValueRef() const {
+    if (!m_dataSet)
+        throw EDatabaseError(
+            QStringLiteral("Das Feld '%1' gehört zu keiner Datenmenge").arg(DisplayName()));
+    m_dataSet->CheckActive();
+    return m_dataSet->GetFieldData(this);
+}
+
 QString TField::AsString() const {
-    const QVariant v = Value();
+    const QVariant &v = ValueRef();
+    if (v.typeId() == QMetaType::QString) // the common case, without a second copy
+        return *static_cast<const QString *>(v.constData());
     return isNullVariant(v) ? QString() : TextOf(v);
 }
 
@@ -176,7 +186,7 @@ void TField::SetAsString(const QString &text) {
 }
 
 qint32 TField::AsInteger() const {
-    const QVariant v = Value();
+    const QVariant &v = ValueRef();
     if (isNullVariant(v))
         return 0;
     switch (v.typeId()) {
@@ -206,7 +216,7 @@ void TField::SetAsInteger(qint32 value) {
 }
 
 double TField::AsFloat() const {
-    const QVariant v = Value();
+    const QVariant &v = ValueRef();
     if (isNullVariant(v))
         return 0.0;
     switch (v.typeId()) {
@@ -231,7 +241,7 @@ void TField::SetAsFloat(double value) {
 }
 
 bool TField::AsBoolean() const {
-    const QVariant v = Value();
+    const QVariant &v = ValueRef();
     if (isNullVariant(v))
         return false;
     switch (v.typeId()) {
@@ -255,7 +265,7 @@ void TField::SetAsBoolean(bool value) {
 }
 
 QDateTime TField::AsDateTime() const {
-    const QVariant v = Value();
+    const QVariant &v = ValueRef();
     if (isNullVariant(v))
         return {};
     switch (v.typeId()) {
@@ -279,7 +289,7 @@ void TField::SetAsDateTime(const QDateTime &value) {
 }
 
 QByteArray TField::AsBytes() const {
-    const QVariant v = Value();
+    const QVariant &v = ValueRef();
     if (isNullVariant(v))
         return {};
     if (v.typeId() == QMetaType::QByteArray)

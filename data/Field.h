@@ -97,6 +97,8 @@ protected:
     virtual QString TextOf(const QVariant &value) const;
     virtual QString DisplayTextOfValue(const QVariant &value) const { return TextOf(value); }
     [[noreturn]] void ConversionError(const QString &text, const QString &what) const;
+    // The current value without a copy; valid until the data set moves or the field changes.
+    const QVariant &ValueRef() const;
 
 private:
     friend class TDataSet;

@@ -123,11 +123,12 @@ QVariant TMemTable::FieldValueAt(int recNo, const TField *field) const {
     return m_records[recNo - 1][Slot(field)];
 }
 
-QVariant TMemTable::GetFieldData(const TField *field) const {
+const QVariant &TMemTable::GetFieldData(const TField *field) const {
+    static const QVariant null;
     if (State() == dsEdit || State() == dsInsert)
         return m_buffer[Slot(field)];
     if (m_current < 0)
-        return {};
+        return null;
     return m_records[m_current][Slot(field)];
 }
 

@@ -36,7 +36,7 @@ protected:
     bool InternalNext() override;
     bool InternalPrior() override;
     int InternalRecordCount() override;
-    QVariant GetFieldData(const TField *field) const override;
+    const QVariant &GetFieldData(const TField *field) const override;
     void SetFieldData(TField *field, const QVariant &value) override;
     void InternalEdit() override;
     void InternalAppend() override;

@@ -171,6 +171,13 @@ TEST_F(DbTableTest, ChangingTheIndexKeepsTheCurrentRecordAndAMissingTagRestoresT
     EXPECT_EQ(table->IndexName(), QStringLiteral("BSTN"));
     EXPECT_EQ(id(), 1);
     EXPECT_EQ(walk(), (QList<int>{2, 4, 1, 3}));
+
+    table->SetIndexFieldNames(QStringLiteral("bzk"));
+    EXPECT_EQ(walk(), (QList<int>{1, 2, 4, 3}));
+    EXPECT_EQ(
+        messageOf<EDbEngineError>([&] { table->SetIndexFieldNames(QStringLiteral("BZL;BZK")); }),
+        QStringLiteral("Table_ARTMAIN: Not a valid index field name:BZL;BZK"));
+    EXPECT_EQ(table->IndexFieldNames(), QStringLiteral("bzk"));
 }
 
 TEST_F(DbTableTest, LocateOnIdSeeksTheIdTagAndKeepsTheActiveIndex) {
@@ -284,7 +291,9 @@ TEST_F(DbTableTest, SeekKeyFindsExactKeysAndStandsOnTheLastRecordAtEof) {
 TEST_F(DbTableTest, DeleteMakesTheNextRecordCurrentAndThePreviousAtTheEnd) {
     table->Open();
     table->SetIndexName(QStringLiteral("BSTN"));
-    table->Locate(QStringLiteral("ID"), 4, {});
+    table->First();
+    table->Next();
+    ASSERT_EQ(id(), 4);
     table->Delete();
     EXPECT_EQ(id(), 1);
     table->Last();
@@ -293,6 +302,43 @@ TEST_F(DbTableTest, DeleteMakesTheNextRecordCurrentAndThePreviousAtTheEnd) {
     EXPECT_FALSE(table->Eof());
     EXPECT_EQ(table->RecordCount(), 2);
     EXPECT_EQ(walk(), (QList<int>{2, 1}));
+}
+
+// The deletion of the module finds each article by its ID while "BSTN" is the active index.
+TEST_F(DbTableTest, DeleteAfterLocateThroughAnotherIndexGoesOnInTheActiveOrder) {
+    table->Open();
+    table->SetIndexName(QStringLiteral("BSTN"));
+    ASSERT_TRUE(table->Locate(QStringLiteral("ID"), 4, {}));
+    table->Delete();
+    EXPECT_EQ(id(), 1) << "the record after ID 4 in BSTN order";
+    ASSERT_TRUE(table->Locate(QStringLiteral("ID"), 3, {}));
+    table->Delete();
+    EXPECT_EQ(id(), 1) << "the last in BSTN order deleted: the previous";
+}
+
+TEST_F(DbTableTest, PersistentFieldsBindByNameAndType) {
+    auto *tableId = new TAutoIncField(window.get());
+    tableId->SetFieldName(QStringLiteral("ID"));
+    tableId->SetDataSet(table);
+    auto *tableBstn = new TStringField(window.get());
+    tableBstn->SetFieldName(QStringLiteral("bstn"));
+    tableBstn->SetDataSet(table);
+    table->Open();
+    EXPECT_EQ(table->FieldCount(), 2);
+    EXPECT_EQ(tableBstn->Size(), 50) << "the engine's length";
+    table->Last();
+    EXPECT_EQ(tableId->AsInteger(), 4);
+    EXPECT_EQ(tableBstn->AsString(), QStringLiteral("A-100"));
+    EXPECT_EQ(table->FindField(QStringLiteral("BZK")), nullptr);
+    table->Close();
+
+    auto *wrong = new TBooleanField(window.get());
+    wrong->SetFieldName(QStringLiteral("BZK"));
+    wrong->SetDataSet(table);
+    EXPECT_EQ(messageOf<EDatabaseError>([&] { table->Open(); }),
+              QStringLiteral("Table_ARTMAIN: Typ für Feld 'BZK' stimmt nicht überein. Erwartet: "
+                             "Boolean Aktuell: String"));
+    EXPECT_FALSE(table->Active());
 }
 
 TEST_F(DbTableTest, EditPostAndCancelUnderTheRecordLock) {
