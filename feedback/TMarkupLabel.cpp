@@ -104,7 +104,7 @@ MarkupRequest TMarkupLabel::MakeRequest(const QRect &rect, bool draw,
     request.shadowOffset = m_shadowOffset;
     request.pictures.images = m_images.data();
     request.pictures.container = m_container.data();
-    request.pictures.cache = const_cast<TPictureCache *>(&m_cache);
+    request.pictures.cache = &m_cache;
     return request;
 }
 

@@ -110,6 +110,6 @@ private:
     bool m_htmlHint = false;
     QPointer<TImageList> m_images;
     QPointer<TPictureContainer> m_container;
-    TPictureCache m_cache;
+    mutable TPictureCache m_cache; // filled while laying out
     QPointer<TMarkupHintWindow> m_hintWindow;
 };
