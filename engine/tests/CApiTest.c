@@ -28,7 +28,8 @@ int main(void) {
         return 1;
     DBHANDLE c = 0, t = 0, ix = 0;
     check(DbConnect(folder, DB_SERVER_LOCAL, "", "", 0, &c) == DBE_SUCCESS, "connect");
-    check(DbCreateTable(c, "Artikelsub.TBL", "ID,15;ID_ART,11;DATUM,3;MENGE,10", &t) == DBE_SUCCESS, "create");
+    check(DbCreateTable(c, "Artikelsub.TBL", "ID,15;ID_ART,11;DATUM,3;MENGE,10", &t) == DBE_SUCCESS,
+          "create");
     for (int i = 0; i < 10; ++i) {
         char v[16];
         snprintf(v, sizeof v, "%d", 100 - i % 4);
@@ -46,9 +47,11 @@ int main(void) {
     check(DbInitRawKey(ix) == DBE_SUCCESS, "init key");
     check(DbSetFieldRaw(t, 2, (const uint8_t *)&art, 4) == DBE_SUCCESS, "key field");
     check(DbBuildRawKey(ix, key, &keyLen) == DBE_SUCCESS, "build key");
-    check(DbSeek(ix, key, keyLen, DB_KEY_RAW, DB_SEEK_HARD, &found) == DBE_SUCCESS && found == 1, "seek 99");
+    check(DbSeek(ix, key, keyLen, DB_KEY_RAW, DB_SEEK_HARD, &found) == DBE_SUCCESS && found == 1,
+          "seek 99");
     uint32_t recno = 0;
-    check(DbGetRecordNum(t, &recno) == DBE_SUCCESS && recno == 2, "first record with 99 is record 2");
+    check(DbGetRecordNum(t, &recno) == DBE_SUCCESS && recno == 2,
+          "first record with 99 is record 2");
 
     /* A walk in index order counts every record once, in key order. */
     int count = 0, last = -1, sorted = 1;
@@ -71,7 +74,8 @@ int main(void) {
     char text[32];
     uint32_t textLen = sizeof text;
     check(DbGotoTop(t) == DBE_SUCCESS, "top of table order");
-    check(DbGetField(t, 3, text, &textLen, DB_TRIM_RIGHT) == DBE_SUCCESS && strcmp(text, "01/31/2024") == 0,
+    check(DbGetField(t, 3, text, &textLen, DB_TRIM_RIGHT) == DBE_SUCCESS &&
+              strcmp(text, "01/31/2024") == 0,
           "date as text");
     uint16_t hint = 0;
     check(DbGetIndexHandle(t, "NOPE", &ix) == DBE_INDEX_NOT_FOUND, "missing tag");
