@@ -77,6 +77,19 @@ TFieldType fieldTypeOf(uint16_t engineType, uint32_t length, uint16_t decimals) 
     }
 }
 
+// A stored text as a QString value. Texts without the bytes 0x80..0x9F, where Windows-1252 and
+// Latin-1 differ, take the fast Latin-1 path; the QString is moved into the value uncopied.
+QVariant textVariant(const uint8_t *p, uint32_t len) {
+    bool latin1 = true;
+    for (uint32_t i = 0; i < len && latin1; ++i)
+        latin1 = p[i] < 0x80 || p[i] >= 0xA0;
+    QString text = latin1 ? QString::fromLatin1(reinterpret_cast<const char *>(p), qsizetype(len))
+                          : Cp1252::toQString(reinterpret_cast<const char *>(p), len);
+    QVariant value(QMetaType::fromType<QString>());
+    *static_cast<QString *>(value.data()) = std::move(text);
+    return value;
+}
+
 bool isString(uint16_t type) {
     return type == DB_TYPE_STRING || type == DB_TYPE_CISTRING;
 }
@@ -439,11 +452,15 @@ QVariant TDbDataSet::Decode(const FieldInfo &info, const uint8_t *p) const {
     case DB_TYPE_CISTRING: {
         const void *zero = std::memchr(p, 0, n);
         uint32_t len = zero ? uint32_t(static_cast<const uint8_t *>(zero) - p) : n;
+        // Stored texts are mostly short and blank-padded: drop the padding eight bytes at a time.
+        constexpr uint64_t kBlanks = 0x2020202020202020ull;
+        while (len >= 8 && load<uint64_t>(p + len - 8) == kBlanks)
+            len -= 8;
         while (len > 0 && p[len - 1] == ' ')
             --len;
         if (len == 0)
             return {};
-        return Cp1252::toQString(reinterpret_cast<const char *>(p), len);
+        return textVariant(p, len);
     }
     case DB_TYPE_DOUBLE:
     case DB_TYPE_CURDOUBLE:

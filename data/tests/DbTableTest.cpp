@@ -447,7 +447,7 @@ TEST_F(DbTableTest, EveryEngineTypeRoundTrips) {
         {"N", ftFloat, 1234.5},
         {"S", ftSmallint, -12},
         {"D", ftDate, QDate(2024, 2, 29)},
-        {"T", ftString, QStringLiteral("Grüße")},
+        {"T", ftString, QStringLiteral("€5–Grüße")},
         {"M", ftMemo, QStringLiteral("Zeile 1\r\nZeile 2")},
         {"B", ftBlob, QByteArray("\x00\x01\x02\xff", 4)},
         {"V", ftFloat, -0.25},
