@@ -99,6 +99,8 @@ TI_DBGrid::TI_DBGrid(QWidget *owner)
     m_searchTimer = new QTimer(this);
     m_searchTimer->setObjectName(QStringLiteral("SearchTimer"));
     m_searchTimer->setSingleShot(true);
+    // A coarse timer may end the search up to 5 % early.
+    m_searchTimer->setTimerType(Qt::PreciseTimer);
     m_searchTimer->setInterval(SearchTimeout);
     connect(m_searchTimer, &QTimer::timeout, this, [this] { guarded([&] { EndSearch(); }); });
 

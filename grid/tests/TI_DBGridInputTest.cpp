@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -63,6 +64,7 @@ TEST(GridSearch, TypingFindsTheFirstRecordStartingWithTheTextInAnyCase) {
     EXPECT_TRUE(timer->isActive());
     EXPECT_EQ(timer->interval(), 5000);
     EXPECT_TRUE(timer->isSingleShot());
+    EXPECT_EQ(timer->timerType(), Qt::PreciseTimer);
 
     fireTimer(timer);
     EXPECT_FALSE(hint->isVisible());
@@ -401,7 +403,12 @@ TEST(GridAutoSize, ColumnsFillTheWidthAndTheOtherSideGivesWayToADrag) {
     // The user drags the first separator 40 pixels to the right.
     const int separator = 1 + 282;
     const int y = f.titleCenter(0).y();
-    QTest::mouseMove(f.Grid, QPoint(separator, y));
+    // Hovering over the separator shows the resize cursor. (The move is sent directly: on a
+    // real X server QTest moves the pointer, and the event would come later.)
+    const QPoint hover(separator, y);
+    QMouseEvent move(QEvent::MouseMove, hover, f.Grid->mapToGlobal(hover), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(f.Grid, &move);
     EXPECT_EQ(f.Grid->cursor().shape(), Qt::SplitHCursor);
     QTest::mousePress(f.Grid, Qt::LeftButton, {}, QPoint(separator, y));
     QTest::mouseMove(f.Grid, QPoint(separator + 20, y));
