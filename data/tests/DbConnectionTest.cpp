@@ -142,6 +142,14 @@ TEST_F(DbConnectionTest, OnlyADictionaryPathAsksForTheLogin) {
     EXPECT_EQ(connection->Password(), QStringLiteral("p"));
 }
 
+TEST(DbServerTypes, EngineCodesAreSummedOverTheSet) {
+    EXPECT_EQ(DbServerTypeCode(stDB_LOCAL), 1);
+    EXPECT_EQ(DbServerTypeCode(stDB_REMOTE), 2);
+    EXPECT_EQ(DbServerTypeCode(stDB_REMOTE | stDB_INTERNET), 6);
+    EXPECT_EQ(DbServerTypeCode(stDB_LOCAL | stDB_REMOTE | stDB_INTERNET), 7);
+    EXPECT_EQ(DbServerTypeCode({}), 0);
+}
+
 TEST_F(DbConnectionTest, ResolvedDirectoryOfDictionaryPaths) {
     const QList<std::pair<QString, QString>> cases = {
         {QStringLiteral("/daten/firma"), QStringLiteral("/daten/firma")},
