@@ -304,41 +304,8 @@ TEST_F(DbTableTest, DeleteMakesTheNextRecordCurrentAndThePreviousAtTheEnd) {
     EXPECT_EQ(walk(), (QList<int>{2, 1}));
 }
 
-// Whether the engine keeps its header's promise that skipping from a record deleted under the
-// cursor goes on from that record's key, also when the cursor was last positioned through
-// another index tag. Asked on a table of its own, on the engine's interface alone.
-bool engineSkipsFromADeletedRecordPositionedByAnotherTag(EngineFolder &folder) {
-    const DBHANDLE t = folder.create("Probe.TBL", "ID,15,0,0;K,4,5,0");
-    folder.index(t, "ID", "ID", true);
-    folder.index(t, "K", "K");
-    for (const char *k : {"B", "A", "C", "A"})
-        folder.append(t, {{2, k}});
-    DBHANDLE byId = 0, byK = 0;
-    ok(DbGetIndexHandle(t, "ID", &byId));
-    ok(DbGetIndexHandle(t, "K", &byK));
-    ok(DbGotoTop(byK));
-    ok(DbInitRawKey(byId));
-    const int32_t four = 4;
-    ok(DbSetFieldRaw(t, 1, reinterpret_cast<const uint8_t *>(&four), 4));
-    uint8_t key[DB_MAX_KEY_LENGTH + 1];
-    uint16_t len = DB_MAX_KEY_LENGTH;
-    ok(DbBuildRawKey(byId, key, &len));
-    uint16_t found = 0;
-    ok(DbSeek(byId, key, len, DB_KEY_RAW, DB_SEEK_HARD, &found));
-    ok(DbDeleteRecord(t));
-    ok(DbSkip(byK, 1));
-    uint32_t recno = 0;
-    ok(DbGetRecordNum(t, &recno));
-    ok(DbCloseTable(t));
-    return found == 1 && recno == 1; // in K order: 2 "A", 4 "A", 1 "B", 3 "C"
-}
-
 // The deletion of the module finds each article by its ID while "BSTN" is the active index.
 TEST_F(DbTableTest, DeleteAfterLocateThroughAnotherIndexGoesOnInTheActiveOrder) {
-    if (!engineSkipsFromADeletedRecordPositionedByAnotherTag(folder))
-        GTEST_SKIP() << "engine fault: after a seek on the tag ID and a delete, DbSkip on the tag "
-                        "BSTN does not go on from the deleted record's key (reported to the "
-                        "engine's author)";
     table->Open();
     table->SetIndexName(QStringLiteral("BSTN"));
     ASSERT_TRUE(table->Locate(QStringLiteral("ID"), 4, {}));

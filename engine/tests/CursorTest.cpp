@@ -179,6 +179,28 @@ TEST_F(CursorTest, ADeletedRecordLeavesTheCursorAtItsPlace) {
     EXPECT_EQ(DbWriteRecord(t_), DBE_NO_UPDATE_PENDING) << "after a move nothing is waiting";
 }
 
+TEST_F(CursorTest, ARecordDeletedAfterASeekOnAnotherTagKeepsItsPlaceInTheWalkedOrder) {
+    // As the deletion of duplicates does it: find the record by another tag, delete it, then
+    // go on in the order being walked.
+    DBHANDLE byN = index(t_, "N", "N");
+    std::vector<uint32_t> inK = walk(byK_);
+    const size_t at = 600;
+    ASSERT_DB(DbGotoRecord(t_, inK[at]));
+    const std::string key = text(t_, "N");
+    // Seek the same record through the other tag; equal keys stand in record number order.
+    uint16_t found = 0;
+    ASSERT_DB(DbSeek(byN, reinterpret_cast<const uint8_t *>(key.data()),
+                     static_cast<uint16_t>(key.size()), DB_KEY_TEXT, DB_SEEK_HARD, &found));
+    ASSERT_EQ(found, 1);
+    while (recno(t_) != inK[at])
+        ASSERT_DB(DbSkip(byN, 1));
+    ASSERT_DB(DbDeleteRecord(t_));
+    ASSERT_DB(DbSkip(byK_, 1));
+    EXPECT_EQ(recno(t_), inK[at + 1]) << "the walk goes on after the deleted record";
+    ASSERT_DB(DbSkip(byK_, -1));
+    EXPECT_EQ(recno(t_), inK[at - 1]);
+}
+
 TEST_F(CursorTest, SkippingInAnotherOrderContinuesFromTheCurrentRecord) {
     std::vector<uint32_t> inK = walk(byK_);
     ASSERT_DB(DbGotoRecord(t_, 700)); // positioned in no particular index order

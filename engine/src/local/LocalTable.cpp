@@ -180,17 +180,31 @@ void LocalTable::switchOrder(int order) {
     if (order == order_)
         return;
     bool on = pos_ == Pos::On && !deleted_;
+    const bool deletedHere = pos_ == Pos::On && deleted_ && deletedRecno_ == recno_ &&
+                             !deletedKeys_.empty();
     detachBatch();
     batch_.count = 0;
     order_ = order;
     nextBatch_ = kFirstBatch;
+    const Order &o = orders_[order];
+    if (deletedHere) {
+        // The record this handle deleted keeps its place in the new order too, so skipping
+        // goes on from its key.
+        key_.assign(o.columns.size(), SqlValue());
+        for (size_t k = 0; k < o.columns.size(); ++k) {
+            for (const auto &[column, value] : deletedKeys_) {
+                if (column == o.columns[k])
+                    key_[k] = value;
+            }
+        }
+        return;
+    }
     if (!on) {
-        if (pos_ == Pos::On) // a deleted record has no place in another order
+        if (pos_ == Pos::On) // a record deleted by another handle has no place in another order
             pos_ = Pos::Bof;
         key_.clear();
         return;
     }
-    const Order &o = orders_[order];
     key_.assign(o.columns.size(), SqlValue());
     if (o.columns.empty())
         return;
@@ -205,6 +219,32 @@ void LocalTable::switchOrder(int order) {
     }
     for (size_t k = 0; k < o.columns.size(); ++k)
         key_[k].load(st->get(), static_cast<int>(k));
+}
+
+void LocalTable::rememberDeletedKeys() {
+    deletedKeys_.clear();
+    deletedRecno_ = recno_;
+    std::vector<std::string> columns;
+    for (const Order &o : orders_) {
+        for (const std::string &c : o.columns) {
+            if (std::find(columns.begin(), columns.end(), c) == columns.end())
+                columns.push_back(c);
+        }
+    }
+    if (columns.empty())
+        return;
+    std::string list;
+    for (const std::string &c : columns)
+        list += (list.empty() ? "" : ", ") + c;
+    StatementScope st(db_.cached("SELECT " + list + " FROM dbe_records WHERE dbe_recno = ?"));
+    st->bindInt(1, recno_);
+    if (!st->step("Lesen eines Schlüssels"))
+        return;
+    for (size_t k = 0; k < columns.size(); ++k) {
+        SqlValue v;
+        v.load(st->get(), static_cast<int>(k));
+        deletedKeys_.emplace_back(columns[k], std::move(v));
+    }
 }
 
 std::vector<LocalTable::Condition> LocalTable::levels(int direction, bool fromEdge) const {
@@ -1174,6 +1214,7 @@ void LocalTable::deleteRecord() {
     acquireWriteLock(recno_, temporary);
     int changes = 0;
     try {
+        rememberDeletedKeys();
         beginWrite();
         try {
             StatementScope st(db_.cached("DELETE FROM dbe_records WHERE dbe_recno = ?"));

@@ -100,6 +100,8 @@ private:
     [[noreturn]] void noCurrent() const;
     void checkOrder(int order) const;
     const SqlValue *currentKey() const;
+    // Remembers the key columns of every order for the current record before it is deleted.
+    void rememberDeletedKeys();
     void detachBatch();
     void clearBatch();
     void moveTo(size_t index);
@@ -146,6 +148,10 @@ private:
     uint32_t recno_ = 0;
     std::vector<SqlValue> key_; // the current key when it is not in the batch
     bool deleted_ = false;
+    // The key columns of the record this handle deleted, by column name: the cursor keeps that
+    // record's place also in an order that takes over after the deletion.
+    std::vector<std::pair<std::string, SqlValue>> deletedKeys_;
+    uint32_t deletedRecno_ = 0;
     bool visible_ = true;
     Batch batch_;
     bool inBatch_ = false;
