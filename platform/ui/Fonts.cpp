@@ -20,11 +20,11 @@ void setup() {
         return;
     g_setUp = true;
     for (const char *dir : kWineFontDirs) {
-        for (const char *file : {"tahoma.ttf", "tahomabd.ttf"}) {
-            const QString path = QString::fromLatin1(dir) + u'/' + QLatin1String(file);
-            if (QFile::exists(path) && QFontDatabase::addApplicationFont(path) >= 0)
-                g_tahoma = true;
-        }
+        // Only the regular face: the bold file of that package carries regular-weight
+        // letters, spaced wider. Bold text is emboldened from the regular face instead.
+        const QString path = QString::fromLatin1(dir) + QStringLiteral("/tahoma.ttf");
+        if (QFile::exists(path) && QFontDatabase::addApplicationFont(path) >= 0)
+            g_tahoma = true;
         if (g_tahoma)
             break;
     }

@@ -1,0 +1,103 @@
+#include "module/TZModuleBaseFrm.h"
+
+#include "data/DbConnection.h"
+#include "data/DbSettings.h"
+#include "feedback/TFSB_BOX.h"
+#include "platform/CommandLine.h"
+#include "platform/Convert.h"
+#include "platform/Exception.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Fonts.h"
+#include "widgets/TFlatHint.h"
+
+#include <QShowEvent>
+
+TZModuleBaseFrm::TZModuleBaseFrm(QWidget *owner) : TForm(owner) {
+    DbSettingsmain = new TDbSettings(this);
+    DbSettingsmain->setObjectName(QStringLiteral("DbSettingsmain"));
+    DbSettingsmain->SetDateFormat(QStringLiteral("DD.MM.YYYY"));
+    DbSettingsmain->SetNumDecimals(2);
+    DbSettingsmain->SetSetLocaleDate(true);
+    DbSettingsmain->SetShowDeleted(true);
+    DbSettingsmain->SetDbServerTypes(TDbServerTypes{stDB_REMOTE} | TDbServerTypes{stDB_LOCAL} |
+                                     TDbServerTypes{stDB_INTERNET});
+    DbSettingsmain->SetNumCachedTables(0);
+    DbSettingsmain->SetNumCachedCursors(25);
+
+    DbConnection = new TDbConnection(this);
+    DbConnection->setObjectName(QStringLiteral("DbConnection"));
+    DbConnection->SetIsConnected(false);
+    DbConnection->SetDbServerTypes(TDbServerTypes{stDB_LOCAL});
+    DbConnection->SetLoginPrompt(true);
+    DbConnection->SetCompression(ccDbCompressionNotSet);
+
+    FlatHint1 = new TFlatHint(this);
+    FlatHint1->setObjectName(QStringLiteral("FlatHint1"));
+    FlatHint1->SetColorBorder(rgbColor(128, 128, 255));
+    FlatHint1->SetColorArrowBackground(rgbColor(128, 128, 255));
+    FlatHint1->SetColorArrow(clWhite);
+    FlatHint1->SetMaxHintWidth(600);
+    FlatHint1->SetFont(Fonts::make(QStringLiteral("Tahoma"), -11));
+}
+
+TZModuleBaseFrm::~TZModuleBaseFrm() = default;
+
+void TZModuleBaseFrm::FormShow(QObject *) {
+    PostMessage(this, WM_STARTUP);
+}
+
+QString TZModuleBaseFrm::ModuleName() {
+    return {};
+}
+
+void TZModuleBaseFrm::DatabaseReady() {}
+
+void TZModuleBaseFrm::showEvent(QShowEvent *event) {
+    TForm::showEvent(event);
+    // Shown by the program, not restored from a minimised state by the window manager.
+    if (!event->spontaneous())
+        guarded([&] { FormShow(this); });
+}
+
+void TZModuleBaseFrm::MessageReceived(TMessageEvent &message) {
+    if (message.Msg == WM_STARTUP)
+        HandleStartup(message);
+}
+
+void TZModuleBaseFrm::HandleStartup(TMessageEvent &) {
+    if (ParamStr(1) == QLatin1String("INSTALL"))
+        RunInstallation();
+    else
+        ConnectDatabase(true);
+}
+
+void TZModuleBaseFrm::RunInstallation() {
+    // Registering in the host's add-on menu comes with the menu registration; until then an
+    // installation start only ends the program.
+    PostClose();
+}
+
+void TZModuleBaseFrm::ConnectDatabase(bool run) {
+    if (!run)
+        return;
+    try {
+        if (Convert::toIntDef(ParamStr(3), 0) < kMinimumHostBuild) {
+            ShowMessageBox(QStringLiteral("Es wird <b>mindestens die Version 5</b> benötigt."));
+            Abort();
+        }
+        const QString dataPath = ParamStr(1);
+        const QString serverKind = ParamStr(2);
+        DbConnection->SetIsConnected(false);
+        DbConnection->SetDbServerTypes(serverKind == QLatin1String("1")
+                                           ? TDbServerTypes{stDB_LOCAL}
+                                           : TDbServerTypes{stDB_REMOTE});
+        DbConnection->SetConnectPath(dataPath);
+        DbConnection->SetIsConnected(true);
+        if (DbConnection->IsConnected())
+            DatabaseReady();
+    } catch (...) {
+        // Whatever failed has been shown by the component that failed, if at all; the module
+        // itself only closes.
+        PostClose();
+    }
+}
