@@ -71,8 +71,10 @@ QByteArray baseNumber(qint64 id, qint64 articles) {
     const qint64 permuted = (id * 7919 + 104729) % space;
     QByteArray n =
         QByteArray(kPrefixes[id % 7]) + '-' + QByteArray::number(permuted).rightJustified(7, '0');
-    if (id % 9 == 4)
-        n += '-' + char('a' + id % 6);
+    if (id % 9 == 4) {
+        n += '-';
+        n += char('a' + id % 6);
+    }
     return n;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -116,6 +117,11 @@ TEST_F(HostCommandsTest, DemoIsDeterministicAndPlantsDuplicates) {
     run([&](QTextStream &out) { return HostCommands::demo(second, options, out); });
     EXPECT_EQ(exportOf(data(), "ArtikelMain", "BSTN"), exportOf(second, "ArtikelMain", "BSTN"));
     EXPECT_EQ(exportOf(data(), "Artikelsub"), exportOf(second, "Artikelsub"));
+    const QString articles = exportOf(data(), "ArtikelMain");
+    for (QChar c : articles)
+        ASSERT_TRUE(c == u'\n' || c.unicode() >= 0x20) << "control character in the demo data";
+    EXPECT_TRUE(articles.contains(QRegularExpression(QStringLiteral(",[A-Z]{2}-\\d{7}-[a-f],"))))
+        << "some order numbers end in a letter";
     const QString info = run([&](QTextStream &out) { return HostCommands::info(data(), out); });
     EXPECT_TRUE(info.contains(QStringLiteral("ArtikelMain.TBL: 600 Datensätze")))
         << info.toStdString();
