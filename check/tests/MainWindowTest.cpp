@@ -1,0 +1,131 @@
+#include "CheckFixture.h"
+
+#include "data/DbConnection.h"
+#include "data/DbTable.h"
+#include "data/MemTable.h"
+#include "platform/ui/Keys.h"
+#include "settings/TSettings.h"
+#include "widgets/TFlatButton.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+TEST_F(CheckTest, AfterTheStartTheCaptionIsTheDataPathAndTheTablesAreOpen) {
+    makeTables({{"a", "N"}});
+    start();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->Caption(), dataPath());
+    EXPECT_TRUE(form->Table_ARTMAIN->Active());
+    EXPECT_TRUE(form->Subtable->Active());
+    EXPECT_EQ(Settings()->Ident1Text(), QStringLiteral("Testmandant"));
+    EXPECT_EQ(Settings()->ConnectPath(), dataPath());
+    EXPECT_EQ(form->ModuleName(), QStringLiteral("Doppelte Bestellnummern ermitteln"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+struct StartCase {
+    const char *name;
+    QStringList arguments; // "$DIR" stands for the data folder
+    bool buildMessage;
+    bool running;
+};
+
+void PrintTo(const StartCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class StartTest : public CheckTest, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartTest, FollowsTheFailureTable) {
+    makeTables({{"a", "N"}});
+    QStringList args = GetParam().arguments;
+    for (QString &a : args)
+        a.replace(QStringLiteral("$DIR"), dataPath());
+    // An empty list would mean "the usual arguments" to the fixture.
+    start(args.isEmpty() ? QStringList{QString()} : args);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->isVisible(), GetParam().running);
+    EXPECT_EQ(form->DbConnection->IsConnected(), GetParam().running);
+    const bool buildMessage =
+        boxes.size() == 1 &&
+        boxes[0].text == QStringLiteral("Es wird <b>mindestens die Version 5</b> benötigt.");
+    EXPECT_EQ(buildMessage, GetParam().buildMessage);
+    if (!GetParam().buildMessage)
+        EXPECT_TRUE(boxes.empty()) << "the module shows nothing of its own";
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StartTest,
+    ::testing::Values(
+        StartCase{"no_arguments", {}, true, false},
+        StartCase{"build_12412", {"$DIR", "1", "12412"}, true, false},
+        StartCase{"build_12413", {"$DIR", "1", "12413"}, false, true},
+        StartCase{"build_with_letter", {"$DIR", "1", "12413a"}, true, false},
+        StartCase{"build_missing", {"$DIR", "1"}, true, false},
+        StartCase{"install_lower_case_is_a_path", {"install", "1", "12413"}, false, false},
+        StartCase{"install_lower_case_without_build", {"install"}, true, false},
+        StartCase{"missing_folder", {"$DIR/fehlt", "1", "12413"}, false, false},
+        StartCase{"server_kind_blank_1_is_remote", {"$DIR", " 1", "12413"}, false, false},
+        StartCase{"server_kind_01_is_remote", {"$DIR", "01", "12413"}, false, false},
+        StartCase{"server_kind_empty_is_remote", {"$DIR", "", "12413"}, false, false},
+        StartCase{"install_with_more_arguments", {"INSTALL", "x", "1"}, false, false}),
+    [](const ::testing::TestParamInfo<StartCase> &info) { return std::string(info.param.name); });
+
+TEST_F(CheckTest, EscapeClosesOnlyWhenIdle) {
+    makeTables({{"a", "N"}, {"b", "N"}});
+    start();
+    QApplication::setActiveWindow(form.get());
+    form->Grid->setFocus();
+    form->KM->SetTag(1);
+    QTest::keyClick(form->Grid, Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible());
+    form->KM->SetTag(0);
+    QTest::keyClick(form->Grid, Qt::Key_Escape);
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(CheckTest, WhileACheckRunsEveryActionIsRefused) {
+    makeTables({{"a", "N"}, {"b", "N"}, {"c", "O"}, {"d", "O"}});
+    start();
+    bool busySeen = false;
+    // Runs inside the scan's message loop.
+    QTimer::singleShot(0, form.get(), [&] {
+        busySeen = form->KM->Tag() == 1;
+        form->FlatButton3->Click();
+        form->FlatButton2->Click();
+        form->FlatButton4->Click();
+        form->GridDblClick(form->Grid);
+        QApplication::setActiveWindow(form.get());
+        form->Grid->setFocus();
+        QTest::keyClick(form->Grid, Qt::Key_Escape);
+    });
+    check();
+    EXPECT_TRUE(busySeen);
+    EXPECT_TRUE(boxes.empty()) << "no question, no dialog";
+    EXPECT_TRUE(inputShown.isEmpty());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(storedIds(), (QList<int>{1, 2, 3, 4}));
+    EXPECT_EQ(rows().size(), 4);
+}
+
+TEST_F(CheckTest, CloseDuringACheckLetsItRunToItsEnd) {
+    makeTables({{"a", "N"}, {"b", "N"}, {"c", "O"}, {"d", "O"}});
+    start();
+    QTimer::singleShot(0, form.get(), [&] { form->FlatButton1->Click(); });
+    check();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(rows().size(), 4) << "the check ran to its end";
+    EXPECT_EQ(status(),
+              QStringLiteral("<B>Es existieren mindestens 4<BR>doppelte Bestellnummern."));
+}
+
+TEST_F(CheckTest, ADoubleClickWhenIdleOpensTheDialogForTheCurrentRow) {
+    makeTables({{"a", "N-1"}, {"b", "N-1"}});
+    start();
+    check();
+    answerInput(QString(), true);
+    form->GridDblClick(form->Grid);
+    EXPECT_EQ(inputShown, QStringLiteral("N-1"));
+}
