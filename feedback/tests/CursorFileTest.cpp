@@ -161,7 +161,7 @@ TEST(CursorAnimatedFile, TheProgramsAnimatedCursorsAreValid) {
 
 struct DamagedCase {
     const char *name;
-    std::function<void(AniSpec &)> spec;
+    std::function<void(AniSpec &)> adjust;
     std::function<void(QByteArray &)> patch;
     const char *reason; // part of the refusal's reason
 };
@@ -174,8 +174,8 @@ class CursorAnimatedDamaged : public ::testing::TestWithParam<DamagedCase> {};
 
 TEST_P(CursorAnimatedDamaged, IsRefused) {
     AniSpec s = validSpec();
-    if (GetParam().spec)
-        GetParam().spec(s);
+    if (GetParam().adjust)
+        GetParam().adjust(s);
     QByteArray bytes = aniFile(s);
     if (GetParam().patch)
         GetParam().patch(bytes);

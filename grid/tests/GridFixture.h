@@ -89,18 +89,18 @@ struct GridFixture {
         Grid->SetAutoSearch(true);
         Grid->SetTitleFont(Fonts::make(QStringLiteral("MS Sans Serif"), -11));
         Grid->SetTitleFontColor(clWindowText);
-        struct Spec {
+        struct ColumnDesign {
             const char *field;
             const char *caption;
             int width;
         };
-        for (const Spec &spec :
-             {Spec{"BZ", "Bezeichnung 1", 220}, Spec{"BSTN", "Bestellnummer", 134},
-              Spec{"HASBOOKS", "Buchungen vorhanden?", 189}}) {
+        for (const ColumnDesign &design :
+             {ColumnDesign{"BZ", "Bezeichnung 1", 220}, ColumnDesign{"BSTN", "Bestellnummer", 134},
+              ColumnDesign{"HASBOOKS", "Buchungen vorhanden?", 189}}) {
             TColumn *column = Grid->Columns()->Add();
-            column->SetFieldName(QString::fromLatin1(spec.field));
-            column->Title()->SetCaption(QString::fromUtf8(spec.caption));
-            column->SetWidth(spec.width);
+            column->SetFieldName(QString::fromLatin1(design.field));
+            column->Title()->SetCaption(QString::fromUtf8(design.caption));
+            column->SetWidth(design.width);
             column->SetFont(Fonts::make(QStringLiteral("Tahoma"), -12));
             column->SetFontColor(clWindowText);
             column->Title()->SetColor(kTitleColor);
