@@ -45,6 +45,3 @@ list(APPEND FEEDBACK_TEST_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/OpenDocumentTest.cpp
 )
 
-# Figures for the renderer's costs (a program that prints them, not a test).
-add_executable(markup_bench ${CMAKE_CURRENT_SOURCE_DIR}/bench/MarkupBench.cpp)
-target_link_libraries(markup_bench PRIVATE feedback)

@@ -22,12 +22,10 @@ list(APPEND WIDGETS_TEST_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/FlatHintTest.cpp
 )
 
-# A demonstration window for driving the widgets by hand or by xdotool on a real X server,
-# and the benchmark of the progress bar; neither is a test.
+# A demonstration window for driving the widgets by hand or by xdotool on a real X server;
+# not a test itself.
 add_executable(widgets_demo ${CMAKE_CURRENT_SOURCE_DIR}/tests/WidgetsDemo.cpp)
 target_link_libraries(widgets_demo PRIVATE widgets)
-add_executable(widgets_bench ${CMAKE_CURRENT_SOURCE_DIR}/bench/ProgressBarBench.cpp)
-target_link_libraries(widgets_bench PRIVATE widgets)
 
 # The same keyboard and mouse handling driven by xdotool on a real X server.
 add_test(NAME widgets_xdotool
