@@ -24,9 +24,9 @@ Application::ErrorDisplay &displayStorage() {
 namespace Application {
 
 void setTitle(const QString &title) {
+    // Kept apart from Qt's application display name: Qt appends that name to every window's
+    // caption on X11, and the captions must be exactly the ones the windows set.
     titleStorage() = title;
-    if (qApp)
-        QApplication::setApplicationDisplayName(title);
 }
 
 QString title() {
