@@ -1,12 +1,16 @@
 #include "platform/ui/InputQuery.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 // Runs action on the input dialog once it is shown modally.
@@ -58,4 +62,22 @@ TEST(InputQuery, TheEditAcceptsAtMostTheGivenLength) {
     });
     EXPECT_TRUE(InputQuery(QStringLiteral("c"), QStringLiteral("p"), value, 50));
     EXPECT_EQ(value.size(), 50);
+}
+
+TEST(InputQuery, ComesUpInTheMiddleOfTheScreen) {
+    QString value = QStringLiteral("B-200");
+    whenShown([](TInputQueryForm *f) {
+        // The place is chosen before the window system adds its frame, so the frame may shift
+        // the window by its own width.
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QRect client = f->geometry();
+        const int slackX = f->frameGeometry().width() - client.width() + 1;
+        const int slackY = f->frameGeometry().height() - client.height() + 1;
+        EXPECT_LE(std::abs(2 * client.left() + client.width() - 2 * screen.left() - screen.width()),
+                  slackX);
+        EXPECT_LE(std::abs(2 * client.top() + client.height() - 2 * screen.top() - screen.height()),
+                  slackY);
+        f->CancelButton()->click();
+    });
+    EXPECT_FALSE(InputQuery(QStringLiteral("Eingabedialog"), QStringLiteral("p"), value));
 }
