@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# End-to-end tests of the dupcheck program: the real program on Xvfb, driven with xdotool, on a
+# data folder made by dupcheck-host from the fixtures; the table files are read back afterwards.
+#   dupcheck_e2e.sh CASE DUPCHECK DUPCHECK-HOST
+# Cases: rename, delete_yes, delete_no, escape, build_too_low, missing_folder,
+# folder_without_tables.
+#
+# The fixture (fixtures/articles.csv, fixtures/bookings.csv), in the order of the index "BSTN":
+#   A-100: 1 (booked), 2, 3       B-200: 4, 5       C-300: 6 (booked), 7 (booked)
+#   D-400: 8 and d-400: 9 (letter case differs: unique)       E-500: 10, 11, 12
+# The check lists the runs as second, first, third...:
+#   row 1: 2   row 2: 1   row 3: 3   row 4: 5   row 5: 4   row 6: 7   row 7: 6
+#   row 8: 11  row 9: 10  row 10: 12
+# The deletion keeps per number the candidate (article without bookings) listed first and
+# deletes the others: 3 (A-100), 4 (B-200), 10 and 12 (E-500). Afterwards the check lists
+#   row 1: 2   row 2: 1   row 3: 7   row 4: 6
+set -uo pipefail
+case_name="$1"
+E2E_DUPCHECK="$2"
+E2E_HOST="$3"
+# shellcheck source=e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+
+e2e_begin
+data="$e2e_work/daten"
+e2e_make_data "$data"
+e2e_export "$data" ArtikelMain >"$e2e_work/articles.before"
+e2e_export "$data" Artikelsub >"$e2e_work/bookings.before"
+
+expect_bookings_unchanged() {
+    e2e_export "$data" Artikelsub >"$e2e_work/bookings.after"
+    e2e_expect_table "$e2e_work/bookings.after" "$e2e_work/bookings.before" \
+        "die Buchungstabelle hat sich verändert"
+}
+
+# Runs the check and waits until it has ended: a double-click on a grid row opens the order
+# number dialog only once the check is over and the row exists. Sets e2e_wid to the dialog.
+check_then_open_row() {
+    e2e_click "$e2e_main" "$E2E_BTN_CHECK_X" "$E2E_BTN_CHECK_Y"
+    e2e_click_until "$e2e_main" 100 "$(e2e_row_y "$1")" 2 "Eingabedialog" \
+        "Doppelklick auf Zeile $1 nach der Prüfung"
+}
+
+# Clicks "Alle doppelten löschen" until the question appears (the click is refused while the
+# check still runs); sets e2e_wid to the question box.
+ask_delete() {
+    e2e_click_until "$e2e_main" "$E2E_BTN_DELETE_X" "$E2E_BTN_DELETE_Y" 1 "$E2E_TITLE" \
+        "Frage \"Doppelte Artikel jetzt löschen?\""
+}
+
+# Fails unless the window is centred on the screen (to the pixel, either way for odd sizes).
+# A message box is placed with the size of its design and then fits its height to the text
+# with its top edge kept, so for a box only the horizontal place is checked.
+expect_centred() {
+    local WX WY WW WH dx dy
+    e2e_geometry "$1"
+    dx=$((2 * WX + WW - E2E_SCREEN_W))
+    dy=$((2 * WY + WH - E2E_SCREEN_H))
+    [ "${3:-}" = horizontally ] && dy=0
+    [ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] ||
+        e2e_fail "$2 steht nicht in der Bildschirmmitte: ${WW}x${WH}+${WX}+${WY}"
+}
+
+# Ends the program with "Schliessen"; it ends once a running operation is over.
+close_with_button() {
+    e2e_click_close_button "$e2e_main"
+    e2e_wait_end "Klick auf \"Schliessen\""
+    e2e_expect_clean_end "Klick auf \"Schliessen\""
+}
+
+case "$case_name" in
+rename)
+    e2e_start_on "$data"
+    # Row 5 is article 4 ("Scheibe 4 mm", B-200). The edit starts with its number selected, so
+    # typing replaces it; Enter confirms.
+    check_then_open_row 5
+    dialog="$e2e_wid"
+    e2e_expect_caption "$dialog" "Eingabedialog" "Eingabedialog"
+    e2e_type "$dialog" "B-2ü01"
+    e2e_keys "$dialog" Return
+    e2e_wait_gone "$dialog" "Eingabedialog nach Enter"
+    # Row 9 (article 10) chosen with one click, the dialog opened with the button, a new
+    # number typed and the dialog left with Escape: nothing changes.
+    e2e_click "$e2e_main" 100 "$(e2e_row_y 9)"
+    e2e_click_until "$e2e_main" "$E2E_BTN_RENAME_X" "$E2E_BTN_RENAME_Y" 1 "Eingabedialog" \
+        "Klick auf \"Bestelllnummer ändern\""
+    dialog="$e2e_wid"
+    e2e_type "$dialog" "X-999"
+    e2e_keys "$dialog" Escape
+    e2e_wait_gone "$dialog" "Eingabedialog nach Escape"
+    close_with_button
+    e2e_with_field "$e2e_work/articles.before" 4 BSTN "B-2ü01" >"$e2e_work/articles.expected"
+    e2e_export "$data" ArtikelMain >"$e2e_work/articles.after"
+    e2e_expect_table "$e2e_work/articles.after" "$e2e_work/articles.expected" \
+        "nach dem Ändern soll nur Artikel 4 die Bestellnummer B-2ü01 haben"
+    expect_bookings_unchanged
+    ;;
+
+delete_yes)
+    e2e_start_on "$data"
+    e2e_click "$e2e_main" "$E2E_BTN_CHECK_X" "$E2E_BTN_CHECK_Y"
+    ask_delete
+    box="$e2e_wid"
+    e2e_expect_caption "$box" "$E2E_TITLE" "Frage"
+    expect_centred "$box" "Die Frage" horizontally
+    e2e_click_box_yes "$box"
+    e2e_wait_gone "$box" "Frage nach dem Klick auf \"Ja\""
+    # The deletion checks again: the list now holds what remains, and its row 3 is article 7
+    # (before the deletion row 3 was article 3). Renaming that row shows which article it is.
+    e2e_click_until "$e2e_main" 100 "$(e2e_row_y 3)" 2 "Eingabedialog" \
+        "Doppelklick auf Zeile 3 nach dem Löschen"
+    dialog="$e2e_wid"
+    e2e_type "$dialog" "C-301"
+    e2e_keys "$dialog" Return
+    e2e_wait_gone "$dialog" "Eingabedialog nach Enter"
+    close_with_button
+    e2e_without_ids "$e2e_work/articles.before" 3 4 10 12 >"$e2e_work/articles.deleted"
+    e2e_with_field "$e2e_work/articles.deleted" 7 BSTN "C-301" >"$e2e_work/articles.expected"
+    e2e_export "$data" ArtikelMain >"$e2e_work/articles.after"
+    e2e_expect_table "$e2e_work/articles.after" "$e2e_work/articles.expected" \
+        "nach \"Ja\" sollen genau die Artikel 3, 4, 10 und 12 fehlen und die neue Prüfung \
+Artikel 7 in Zeile 3 zeigen"
+    expect_bookings_unchanged
+    ;;
+
+delete_no)
+    e2e_start_on "$data"
+    e2e_click "$e2e_main" "$E2E_BTN_CHECK_X" "$E2E_BTN_CHECK_Y"
+    ask_delete
+    box="$e2e_wid"
+    e2e_click_box_no "$box"
+    e2e_wait_gone "$box" "Frage nach dem Klick auf \"Nein\""
+    e2e_keys "$e2e_main" Escape
+    e2e_wait_end "Escape nach \"Nein\""
+    e2e_expect_clean_end "Escape nach \"Nein\""
+    e2e_export "$data" ArtikelMain >"$e2e_work/articles.after"
+    e2e_expect_table "$e2e_work/articles.after" "$e2e_work/articles.before" \
+        "nach \"Nein\" darf kein Artikel fehlen oder verändert sein"
+    expect_bookings_unchanged
+    ;;
+
+escape)
+    # The caption is the data path (the wait found the window by it), the window is centred,
+    # and Escape ends the program without touching the tables.
+    e2e_start_on "$data"
+    expect_centred "$e2e_main" "Das Hauptfenster"
+    e2e_keys "$e2e_main" Escape
+    e2e_wait_end "Escape im Hauptfenster"
+    e2e_expect_clean_end "Escape im Hauptfenster"
+    e2e_export "$data" ArtikelMain >"$e2e_work/articles.after"
+    e2e_expect_table "$e2e_work/articles.after" "$e2e_work/articles.before" \
+        "Escape darf nichts an den Artikeln ändern"
+    expect_bookings_unchanged
+    ;;
+
+build_too_low)
+    # The build check comes before the connection: the message, then the end, and not one byte
+    # of the data folder is touched (no lock file either).
+    (cd "$data" && ls -A && sha256sum -- *) >"$e2e_work/files.before"
+    e2e_start "$data" 1 12412
+    e2e_wait_window "$E2E_TITLE" "Meldung \"Es wird mindestens die Version 5 benötigt.\""
+    box="$e2e_wid"
+    e2e_expect_caption "$box" "$E2E_TITLE" "Versionsmeldung"
+    expect_centred "$box" "Die Versionsmeldung" horizontally
+    # The main window keeps the caption of its design: no table was opened.
+    e2e_window_shown "$E2E_DESIGN_CAPTION" ||
+        e2e_fail "kein Hauptfenster mit der Beschriftung \"$E2E_DESIGN_CAPTION\""
+    e2e_click_box_no "$box" # "Schließen" lies where "Nein" lies in a question
+    e2e_wait_end "nach \"Schließen\" der Versionsmeldung"
+    e2e_expect_clean_end "nach der Versionsmeldung"
+    (cd "$data" && ls -A && sha256sum -- *) >"$e2e_work/files.after"
+    e2e_expect_table "$e2e_work/files.after" "$e2e_work/files.before" \
+        "der Datenordner hat sich verändert"
+    ;;
+
+missing_folder | folder_without_tables)
+    # The connection or the opening of the tables fails: the program ends by itself, shows no
+    # main window with a data path, and creates nothing.
+    target="$e2e_work/fehlt"
+    [ "$case_name" = folder_without_tables ] && target="$e2e_work/leer" && mkdir "$target"
+    e2e_start "$target" 1 12413
+    e2e_wait_end "Start auf $target"
+    e2e_expect_clean_end "Start auf $target"
+    if [ "$case_name" = missing_folder ]; then
+        [ -e "$target" ] && e2e_fail "der fehlende Ordner $target wurde angelegt"
+    else
+        [ -z "$(ls -A "$target")" ] ||
+            e2e_fail "im leeren Ordner entstand: $(ls -A "$target" | tr '\n' ' ')"
+    fi
+    ;;
+
+*)
+    e2e_fail "unbekannter Fall: $case_name"
+    ;;
+esac
+echo "$case_name: bestanden"

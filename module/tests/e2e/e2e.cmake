@@ -1,0 +1,17 @@
+# End-to-end tests: the real dupcheck program on Xvfb, driven with xdotool on a data folder that
+# dupcheck-host makes from the fixtures; the table files are read back afterwards. Each case
+# starts its own X server, so the cases may run side by side.
+set(DUPCHECK_E2E_CASES
+    rename
+    delete_yes
+    delete_no
+    escape
+    build_too_low
+    missing_folder
+    folder_without_tables)
+foreach(case IN LISTS DUPCHECK_E2E_CASES)
+    add_test(NAME e2e_${case}
+        COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/dupcheck_e2e.sh ${case}
+                $<TARGET_FILE:dupcheck> $<TARGET_FILE:dupcheck-host>)
+    set_tests_properties(e2e_${case} PROPERTIES TIMEOUT 120 LABELS e2e)
+endforeach()

@@ -1,0 +1,332 @@
+# Helpers for driving the real dupcheck program on a virtual X server (Xvfb) with xdotool, as a
+# user would: a data folder made by dupcheck-host, the program started with the host's command
+# line, mouse clicks at the places where the program puts its buttons, keys, and the table files
+# read back with dupcheck-host export.
+#
+# Sourced by the end-to-end tests and by scripts/screenshots-main. The caller sets
+#   E2E_DUPCHECK  the dupcheck program
+#   E2E_HOST      the dupcheck-host program
+# and calls e2e_begin first. Every wait polls with a time limit and fails with a message that
+# names what did not appear; whatever was started is ended on every way out.
+#
+# No window manager runs: a window's place is the one the program gives it, and the window
+# geometry xdotool reports is the client area.
+
+E2E_FIXTURES="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/fixtures"
+E2E_TITLE="Check auf doppelte Artikelnummern"
+E2E_DESIGN_CAPTION="Bestelllnummer-Überprüfung"
+# Screen size; the program centres its main window (and its message boxes across) on it.
+E2E_SCREEN_W=1024
+E2E_SCREEN_H=768
+
+e2e_work=""
+e2e_xvfb_pid=""
+e2e_prog_pid=""
+e2e_prog_status=""
+e2e_wid=""  # the window the last wait found
+e2e_main="" # the main window
+
+# Ends the test with a message that says what went wrong, the program's output and the windows
+# on the screen; with E2E_KEEP_SCREEN set to a file name, also a picture of the screen.
+e2e_fail() {
+    echo "FEHLER: $*" >&2
+    if [ -n "$e2e_work" ]; then
+        if [ -s "$e2e_work/prog.err" ]; then
+            echo "--- Ausgaben von dupcheck:" >&2
+            cat "$e2e_work/prog.err" >&2
+        fi
+        if [ -n "${E2E_KEEP_SCREEN:-}" ] && [ -n "${DISPLAY:-}" ] &&
+            command -v import >/dev/null; then
+            import -window root "$E2E_KEEP_SCREEN" 2>/dev/null &&
+                echo "--- Bildschirm gespeichert: $E2E_KEEP_SCREEN" >&2
+        fi
+        if [ -n "$e2e_xvfb_pid" ]; then
+            echo "--- Fenster:" >&2
+            e2e_list_windows >&2
+        fi
+    fi
+    exit 1
+}
+
+e2e_cleanup() {
+    if [ -n "$e2e_prog_pid" ]; then
+        kill "$e2e_prog_pid" 2>/dev/null
+        wait "$e2e_prog_pid" 2>/dev/null
+    fi
+    if [ -n "$e2e_xvfb_pid" ]; then
+        kill "$e2e_xvfb_pid" 2>/dev/null
+        wait "$e2e_xvfb_pid" 2>/dev/null
+    fi
+    [ -n "$e2e_work" ] && rm -rf "$e2e_work"
+}
+
+# Checks the tools, makes the working folder and starts Xvfb on a display of its own, so that
+# tests running side by side never share a screen.
+e2e_begin() {
+    local tool
+    for tool in Xvfb xdotool; do
+        command -v "$tool" >/dev/null ||
+            e2e_fail "$tool fehlt (scripts/deps installiert xvfb, xauth und xdotool)"
+    done
+    [ -x "$E2E_DUPCHECK" ] || e2e_fail "Programm fehlt: $E2E_DUPCHECK"
+    [ -x "$E2E_HOST" ] || e2e_fail "Programm fehlt: $E2E_HOST"
+    e2e_work="$(mktemp -d "${TMPDIR:-/tmp}/dupcheck-e2e.XXXXXX")"
+    trap e2e_cleanup EXIT
+    trap 'e2e_fail "abgebrochen (Signal)"' INT TERM HUP
+    # Qt wants a private runtime folder; without one it warns on every start.
+    mkdir -m 700 "$e2e_work/runtime"
+    export XDG_RUNTIME_DIR="$e2e_work/runtime"
+
+    # -noreset: the server keeps its state when the last client leaves (xdotool comes and goes).
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -nolisten tcp -noreset \
+        3>"$e2e_work/display" >"$e2e_work/xvfb.log" 2>&1 &
+    e2e_xvfb_pid=$!
+    local i
+    for i in $(seq 100); do
+        [ -s "$e2e_work/display" ] && break
+        kill -0 "$e2e_xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ ! -s "$e2e_work/display" ]; then
+        cat "$e2e_work/xvfb.log" >&2
+        e2e_xvfb_pid=""
+        e2e_fail "Xvfb ist nicht gestartet"
+    fi
+    export DISPLAY=":$(head -n 1 "$e2e_work/display")"
+    export QT_QPA_PLATFORM=xcb
+    # The server names its display before it takes clients; wait until one gets in.
+    for i in $(seq 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    cat "$e2e_work/xvfb.log" >&2
+    e2e_fail "Xvfb auf $DISPLAY nimmt keine Verbindung an"
+}
+
+# A data folder with the host's tables, filled from fixtures/articles.csv and
+# fixtures/bookings.csv: e2e_make_data DIR.
+e2e_make_data() {
+    local dir="$1" log="$e2e_work/host.log"
+    "$E2E_HOST" create "$dir" >"$log" 2>&1 ||
+        { cat "$log" >&2; e2e_fail "dupcheck-host create $dir"; }
+    "$E2E_HOST" import "$dir" ArtikelMain "$E2E_FIXTURES/articles.csv" >>"$log" 2>&1 ||
+        { cat "$log" >&2; e2e_fail "Import der Artikel (articles.csv)"; }
+    "$E2E_HOST" import "$dir" Artikelsub "$E2E_FIXTURES/bookings.csv" >>"$log" 2>&1 ||
+        { cat "$log" >&2; e2e_fail "Import der Buchungen (bookings.csv)"; }
+}
+
+# e2e_export DIR TABLE > file: the table as CSV in record order.
+e2e_export() {
+    "$E2E_HOST" export "$1" "$2" 2>"$e2e_work/export.err" ||
+        { cat "$e2e_work/export.err" >&2; e2e_fail "dupcheck-host export $1 $2"; }
+}
+
+# Starts dupcheck in the background with the given arguments.
+e2e_start() {
+    "$E2E_DUPCHECK" "$@" >"$e2e_work/prog.out" 2>"$e2e_work/prog.err" &
+    e2e_prog_pid=$!
+}
+
+e2e_running() {
+    [ -n "$e2e_prog_pid" ] && kill -0 "$e2e_prog_pid" 2>/dev/null
+}
+
+# Waits until the program has ended by itself (limit in seconds, default 15) and keeps its exit
+# status in e2e_prog_status; fails with the message given when it runs on.
+e2e_wait_end() {
+    local what="$1" limit="${2:-15}" i
+    for i in $(seq $((limit * 20))); do
+        e2e_running || break
+        sleep 0.05
+    done
+    e2e_running && e2e_fail "$what: das Programm läuft nach ${limit} s noch"
+    wait "$e2e_prog_pid"
+    e2e_prog_status=$?
+    e2e_prog_pid=""
+}
+
+# Fails unless the program ended normally (exit status 0).
+e2e_expect_clean_end() {
+    [ "$e2e_prog_status" = 0 ] ||
+        e2e_fail "$1: das Programm endete mit dem Status $e2e_prog_status statt 0"
+}
+
+e2e_list_windows() {
+    local w
+    for w in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)"
+        echo "  $w \"$(xdotool getwindowname "$w" 2>/dev/null)\" ${WIDTH}x${HEIGHT}+${X}+${Y}"
+    done
+}
+
+# A window name as an exact pattern for xdotool search.
+e2e_exact() {
+    printf '^%s$' "$(printf '%s' "$1" | sed 's/[][\.*^$+?(){}|]/\\&/g')"
+}
+
+# Waits for the visible window whose name is exactly the text given (limit in seconds, default
+# 20) and sets e2e_wid to its id; fails with the description given when it does not appear or
+# the program ends meanwhile.
+e2e_wait_window() {
+    local name="$1" what="$2" limit="${3:-20}" pattern w i
+    pattern="$(e2e_exact "$name")"
+    for i in $(seq $((limit * 20))); do
+        w="$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1)"
+        if [ -n "$w" ]; then
+            e2e_wid="$w"
+            return 0
+        fi
+        e2e_running ||
+            e2e_fail "$what: das Programm endete, ohne dass das Fenster \"$name\" erschien"
+        sleep 0.05
+    done
+    e2e_fail "$what: das Fenster \"$name\" erschien nicht innerhalb von ${limit} s"
+}
+
+# Waits until the window (by id) is no longer shown.
+e2e_wait_gone() {
+    local wid="$1" what="$2" limit="${3:-10}" i
+    for i in $(seq $((limit * 20))); do
+        xdotool search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$wid" || return 0
+        sleep 0.05
+    done
+    e2e_fail "$what: das Fenster blieb ${limit} s lang offen"
+}
+
+# True when a window with exactly this name is shown at this moment.
+e2e_window_shown() {
+    [ -n "$(xdotool search --onlyvisible --name "$(e2e_exact "$1")" 2>/dev/null)" ]
+}
+
+# Fails unless the window's caption, as a window manager shows it (the UTF-8 name), is exactly
+# the text given. xdotool search also matches the plain name, which may differ from it.
+e2e_expect_caption() {
+    local caption
+    caption="$(xdotool getwindowname "$1" 2>/dev/null)"
+    [ "$caption" = "$2" ] || e2e_fail "$3: die Beschriftung ist \"$caption\" statt \"$2\""
+}
+
+# Sets WX, WY, WW, WH to the window's client position and size.
+e2e_geometry() {
+    local X Y WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
+}
+
+# Clicks (or, with a count of 2, double-clicks) at a point given relative to a window's client
+# area: e2e_click WID X Y [COUNT].
+e2e_click() {
+    local WX WY WW WH
+    e2e_geometry "$1"
+    timeout 10 xdotool mousemove --sync $((WX + $2)) $((WY + $3)) click --repeat "${4:-1}" \
+        --delay 80 1 || e2e_fail "xdotool konnte nicht bei ($2, $3) klicken"
+}
+
+# Gives the window the keyboard focus and presses the keys named (xdotool key names).
+e2e_keys() {
+    local wid="$1"
+    shift
+    timeout 10 xdotool windowfocus --sync "$wid" key --delay 50 "$@" ||
+        e2e_fail "xdotool konnte die Tasten $* nicht senden"
+}
+
+# Gives the window the keyboard focus and types the text.
+e2e_type() {
+    timeout 10 xdotool windowfocus --sync "$1" type --delay 40 "$2" ||
+        e2e_fail "xdotool konnte \"$2\" nicht eingeben"
+}
+
+# Points of the main window (client coordinates), from its fixed layout: three buttons in the
+# top panel, the close button at the bottom right, and the grid below the top panel.
+E2E_BTN_CHECK_X=54 E2E_BTN_CHECK_Y=30      # "Überprüfen"
+E2E_BTN_RENAME_X=190 E2E_BTN_RENAME_Y=30   # "Bestelllnummer ändern"
+E2E_BTN_DELETE_X=362 E2E_BTN_DELETE_Y=30   # "Alle doppelten löschen"
+E2E_BTN_CLOSE_DX=-68 E2E_BTN_CLOSE_DY=-18 # "Schliessen", from the bottom right corner
+# The grid's rows: the first row's middle and the pitch of a row with its line.
+E2E_ROW1_Y=87
+E2E_ROW_PITCH=18
+
+# Client y of the middle of grid row n (from 1).
+e2e_row_y() {
+    echo $((E2E_ROW1_Y + ($1 - 1) * E2E_ROW_PITCH))
+}
+
+# The question and message box: the buttons sit at the right of the bottom panel.
+# "Ja" and "Nein" of the question; "Schließen" of a message lies where "Nein" is.
+E2E_BOX_YES_DX=-127 E2E_BOX_NO_DX=-44 E2E_BOX_BUTTON_DY=-19
+
+e2e_click_box_yes() {
+    local WX WY WW WH
+    e2e_geometry "$1"
+    e2e_click "$1" $((WW + E2E_BOX_YES_DX)) $((WH + E2E_BOX_BUTTON_DY))
+}
+
+e2e_click_box_no() {
+    local WX WY WW WH
+    e2e_geometry "$1"
+    e2e_click "$1" $((WW + E2E_BOX_NO_DX)) $((WH + E2E_BOX_BUTTON_DY))
+}
+
+e2e_click_close_button() {
+    local WX WY WW WH
+    e2e_geometry "$1"
+    e2e_click "$1" $((WW + E2E_BTN_CLOSE_DX)) $((WH + E2E_BTN_CLOSE_DY))
+}
+
+# Starts the program on a data folder with a host build that passes and waits for the main
+# window, whose caption is the data path once the tables are open; e2e_main is its id.
+e2e_start_on() {
+    e2e_start "$1" 1 12413
+    e2e_wait_window "$1" "Start auf $1"
+    e2e_main="$e2e_wid"
+    e2e_expect_caption "$e2e_main" "$1" "Hauptfenster nach dem Start"
+}
+
+# Clicks at a point of the main window again and again until a window with the name given
+# appears, and sets e2e_wid to its id. The actions refuse to start while a long operation runs,
+# and nothing on the screen tells when it is over, so a refused click is simply repeated. Once
+# the window is up, further clicks cannot reach the main window: the window is modal.
+e2e_click_until() {
+    local wid="$1" x="$2" y="$3" count="$4" name="$5" what="$6" limit="${7:-20}" start w i pattern
+    pattern="$(e2e_exact "$name")"
+    start=$SECONDS
+    while [ $((SECONDS - start)) -lt "$limit" ]; do
+        e2e_click "$wid" "$x" "$y" "$count"
+        for i in $(seq 10); do
+            w="$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1)"
+            if [ -n "$w" ]; then
+                e2e_wid="$w"
+                return 0
+            fi
+            e2e_running || e2e_fail "$what: das Programm endete"
+            sleep 0.05
+        done
+    done
+    e2e_fail "$what: das Fenster \"$name\" erschien nicht innerhalb von ${limit} s"
+}
+
+# Compares a table export with the expected CSV; on a difference, fails and shows it.
+e2e_expect_table() {
+    local actual="$1" expected="$2" what="$3"
+    if ! diff -u "$expected" "$actual" >"$e2e_work/diff" 2>&1; then
+        echo "--- erwartet/gefunden:" >&2
+        cat "$e2e_work/diff" >&2
+        e2e_fail "$what"
+    fi
+}
+
+# e2e_without_ids CSV ID... : the export without the records of these IDs (first column).
+e2e_without_ids() {
+    local csv="$1"
+    shift
+    awk -F, -v ids=" $* " 'NR == 1 || index(ids, " " $1 " ") == 0' "$csv"
+}
+
+# e2e_with_field CSV ID FIELD VALUE: the export with one field of one record replaced. The
+# fixtures hold no commas or quotes, so a plain split by commas is exact.
+e2e_with_field() {
+    awk -F, -v OFS=, -v id="$2" -v field="$3" -v value="$4" '
+        NR == 1 { for (i = 1; i <= NF; i++) if ($i == field) col = i; print; next }
+        $1 == id { $col = value }
+        { print }' "$1"
+}
