@@ -51,8 +51,9 @@ TEST_P(StartTest, FollowsTheFailureTable) {
         boxes.size() == 1 &&
         boxes[0].text == QStringLiteral("Es wird <b>mindestens die Version 5</b> benötigt.");
     EXPECT_EQ(buildMessage, GetParam().buildMessage);
-    if (!GetParam().buildMessage)
+    if (!GetParam().buildMessage) {
         EXPECT_TRUE(boxes.empty()) << "the module shows nothing of its own";
+    }
     EXPECT_TRUE(errors.isEmpty());
 }
 

@@ -203,8 +203,9 @@ DBRESULT DbDisconnect(DBHANDLE connection);
 DBRESULT DbGetServerType(DBHANDLE connection, uint16_t *type);
 
 /* --- Tables ---------------------------------------------------------------------------- */
-/* name: a table file path, absolute or relative to the connection's folder; a file that does
- * not exist under its exact name is looked up in its folder without regard to case. */
+/* name: a table file path: absolute, relative to the working directory when its folder is
+ * there, else relative to the connection's folder (a bare file name lives there); a file that
+ * does not exist under its exact name is looked up in its folder without regard to case. */
 DBRESULT DbOpenTable(DBHANDLE connection, const char *name, const char *alias, uint16_t tableType,
                      uint16_t charType, uint16_t lockType, uint16_t rights, uint32_t options,
                      DBHANDLE *table);

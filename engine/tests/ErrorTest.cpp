@@ -78,6 +78,25 @@ TEST_F(ErrorTest, TableFilesAreFoundWithoutRegardToCaseAndWithEitherSeparator) {
     EXPECT_EQ(DbCreateTable(connection_, "artikelmain.TBL", "X,4,5", &t), DBE_TABLE_EXISTS);
 }
 
+TEST_F(ErrorTest, ARelativeConnectPathWithTheFolderInFrontOfTheNameFindsTheTable) {
+    // The components open "<connect path>/<table file>"; with a relative connect path that
+    // name is relative to the working directory, not to the connection's folder.
+    std::filesystem::create_directory(folder_.file("daten"));
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder_.path());
+    DBHANDLE c = 0, t = 0;
+    EXPECT_DB(DbConnect("daten", DB_SERVER_LOCAL, "", "", 0, &c));
+    EXPECT_DB(DbCreateTable(c, "daten/Neu.TBL", "X,4,5", &t));
+    EXPECT_DB(DbCloseTable(t));
+    EXPECT_DB(DbOpenTable(c, "daten\\neu.tbl", nullptr, DB_TABLE_NATIVE, 1, 1, 1, 0, &t));
+    EXPECT_DB(DbCloseTable(t));
+    EXPECT_DB(DbOpenTable(c, "Neu.TBL", nullptr, DB_TABLE_NATIVE, 1, 1, 1, 0, &t));
+    EXPECT_DB(DbCloseTable(t));
+    EXPECT_DB(DbDisconnect(c));
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(std::filesystem::exists(folder_.file("daten/Neu.TBL")));
+}
+
 TEST_F(ErrorTest, MissingForeignAndDamagedFilesAreRefusedAndLeftUntouched) {
     DBHANDLE t = 0;
     EXPECT_EQ(openRaw("Fehlt.TBL", &t), DBE_FILE_NOT_FOUND);

@@ -39,9 +39,15 @@ public:
         std::string n = normalizeSeparators(name);
         if (n.empty())
             throw DbException(DBE_INVALID_ARGUMENT, "Es wurde kein Tabellenname angegeben.");
-        if (n[0] != '/')
-            n = folder_ + "/" + n;
-        return n;
+        if (n[0] == '/')
+            return n;
+        // Callers usually put the connection's folder in front of the file name themselves; when
+        // that folder is relative, the name is relative to the working directory. A bare name,
+        // or a path whose folder is not there, lives in the connection's folder.
+        const size_t slash = n.rfind('/');
+        if (slash != std::string::npos && isDirectory(resolvePath(n.substr(0, slash))))
+            return n;
+        return folder_ + "/" + n;
     }
 
     std::unique_ptr<Table> openTable(const std::string &name, uint32_t options) override {
