@@ -16,9 +16,8 @@
 #include "feedback/EscapeMarkup.h"
 #include "feedback/TFSB_BOX.h"
 #include "platform/Exception.h"
+#include "platform/ui/TMessagePump.h"
 #include "widgets/TFlatProgressBar.h"
-
-#include <QCoreApplication>
 
 #include <optional>
 
@@ -46,10 +45,13 @@ void TFMain::CheckDuplicates() {
     PG->SetPosition(0);
     PG->SetMax(Table_ARTMAIN->RecordCount());
     KM->EmptyTable();
+    // Per record the message loop runs when its last run is 2 ms ago (see TMessagePump): a run
+    // costs more than reading the record.
+    TMessagePump messages;
     try {
         ShowWaitCursor();
         KM->DisableControls();
-        QCoreApplication::processEvents();
+        messages.ProcessPending();
         // No number before the first record: a single article without an order number is
         // no duplicate of anything.
         std::optional<QString> previous;
@@ -87,7 +89,7 @@ void TFMain::CheckDuplicates() {
             }
             previous = current;
             PG->SetPosition(PG->Position() + 1);
-            QCoreApplication::processEvents();
+            messages.ProcessPendingPerRecord();
             firstRecord = false;
             Table_ARTMAIN->Next();
         }
@@ -120,7 +122,8 @@ void TFMain::MarkBookings() {
     PG->SetMax(KM->RecordCount());
     ShowWaitCursor();
     KM->DisableControls();
-    QCoreApplication::processEvents();
+    TMessagePump messages;
+    messages.ProcessPending();
     Subtable->SetIndexName(QStringLiteral("ID_ART"));
     KM->First();
     while (!KM->Eof()) {
@@ -130,7 +133,7 @@ void TFMain::MarkBookings() {
             KM->Post();
         }
         PG->SetPosition(PG->Position() + 1);
-        QCoreApplication::processEvents();
+        messages.ProcessPendingPerRecord();
         KM->Next();
     }
     PG->SetPosition(0);
