@@ -198,6 +198,26 @@ bool matches(const QVariant &value, const QVariant &key, TLocateOptions options)
 
 bool TMemTable::InternalLocate(const QList<TField *> &keyFields, const QVariantList &keyValues,
                                TLocateOptions options) {
+    // One integer key, as the check searches its listed rows by ID once per duplicate it
+    // finds: the integers are compared directly. Through QVariant the comparison took most of
+    // the time of a check that lists thousands of rows, each search scanning all of them.
+    const QMetaType intType = QMetaType::fromType<int>();
+    if (keyFields.size() == 1 && keyValues[0].metaType() == intType && !keyValues[0].isNull()) {
+        const int slot = Slot(keyFields[0]);
+        const int key = *static_cast<const int *>(keyValues[0].constData());
+        for (qsizetype i = 0; i < qsizetype(m_records.size()); ++i) {
+            const QVariant &value = m_records[i][slot];
+            const bool match =
+                value.metaType() == intType
+                    ? *static_cast<const int *>(value.constData()) == key && !value.isNull()
+                    : matches(value, keyValues[0], options);
+            if (match && Accepts(i)) {
+                m_current = i;
+                return true;
+            }
+        }
+        return false;
+    }
     for (qsizetype i = 0; i < qsizetype(m_records.size()); ++i) {
         const Record &record = m_records[i];
         bool all = true;
