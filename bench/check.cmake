@@ -1,0 +1,5 @@
+# The benchmark of the whole check: the main window's click on "Überprüfen" (scan and bookings
+# pass with the message loop) next to the SQL query of the same duplicate list on the same
+# files. Argument: a data folder made by "dupcheck-host demo DIR --articles 1000000 --seed 1".
+add_executable(check_bench ${CMAKE_CURRENT_LIST_DIR}/CheckBench.cpp)
+target_link_libraries(check_bench PRIVATE check dataui SQLite::SQLite3)
