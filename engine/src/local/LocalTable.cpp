@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 namespace dbeng {
 
@@ -180,8 +181,8 @@ void LocalTable::switchOrder(int order) {
     if (order == order_)
         return;
     bool on = pos_ == Pos::On && !deleted_;
-    const bool deletedHere = pos_ == Pos::On && deleted_ && deletedRecno_ == recno_ &&
-                             !deletedKeys_.empty();
+    const bool deletedHere =
+        pos_ == Pos::On && deleted_ && deletedRecno_ == recno_ && !deletedKeys_.empty();
     detachBatch();
     batch_.count = 0;
     order_ = order;
@@ -1050,6 +1051,31 @@ void LocalTable::acquireWriteLock(uint32_t recno, bool &temporary) {
     temporary = true;
 }
 
+void LocalTable::inWriteTransaction(bool lockCurrent, const std::function<void()> &body) {
+    // The current record's lock for the duration of the write (unless this handle holds it),
+    // and one transaction around the body.
+    bool temporary = false;
+    const uint32_t recno = recno_;
+    if (lockCurrent)
+        acquireWriteLock(recno, temporary);
+    try {
+        beginWrite();
+        try {
+            body();
+            endWrite(true);
+        } catch (...) {
+            endWrite(false);
+            throw;
+        }
+    } catch (...) {
+        if (temporary)
+            locks_.unlock(recno);
+        throw;
+    }
+    if (temporary)
+        locks_.unlock(recno);
+}
+
 void LocalTable::insertPending(int64_t &recno) {
     std::string cols, marks;
     std::vector<SqlValue> values;
@@ -1161,29 +1187,13 @@ void LocalTable::write() {
     if (readOnly_)
         throw DbException(DBE_READONLY,
                           "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
-    bool temporary = false;
-    if (!pendingNew_)
-        acquireWriteLock(recno_, temporary);
     int64_t recno = recno_;
-    try {
-        beginWrite();
-        try {
-            if (pendingNew_)
-                insertPending(recno);
-            else
-                updatePendingRow();
-            endWrite(true);
-        } catch (...) {
-            endWrite(false);
-            throw;
-        }
-    } catch (...) {
-        if (temporary)
-            locks_.unlock(recno_);
-        throw;
-    }
-    if (temporary)
-        locks_.unlock(recno_);
+    inWriteTransaction(!pendingNew_, [&] {
+        if (pendingNew_)
+            insertPending(recno);
+        else
+            updatePendingRow();
+    });
     pending_ = false;
     pendingBlobs_.clear();
     // The written record becomes current, read back as stored.
@@ -1210,33 +1220,18 @@ void LocalTable::deleteRecord() {
         requireNoPending("Löschen");
     if (pos_ != Pos::On || deleted_)
         noCurrent();
-    bool temporary = false;
-    acquireWriteLock(recno_, temporary);
     int changes = 0;
-    try {
+    inWriteTransaction(true, [&] {
         rememberDeletedKeys();
-        beginWrite();
-        try {
-            StatementScope st(db_.cached("DELETE FROM dbe_records WHERE dbe_recno = ?"));
-            st->bindInt(1, recno_);
-            int rc = sqlite3_step(st->get());
-            if (rc != SQLITE_DONE) {
-                st->reset();
-                db_.fail("Löschen eines Datensatzes", rc);
-            }
-            changes = sqlite3_changes(db_.get());
-            endWrite(true);
-        } catch (...) {
-            endWrite(false);
-            throw;
+        StatementScope st(db_.cached("DELETE FROM dbe_records WHERE dbe_recno = ?"));
+        st->bindInt(1, recno_);
+        int rc = sqlite3_step(st->get());
+        if (rc != SQLITE_DONE) {
+            st->reset();
+            db_.fail("Löschen eines Datensatzes", rc);
         }
-    } catch (...) {
-        if (temporary)
-            locks_.unlock(recno_);
-        throw;
-    }
-    if (temporary)
-        locks_.unlock(recno_);
+        changes = sqlite3_changes(db_.get());
+    });
     pending_ = false;
     pendingBlobs_.clear();
     uint32_t recno = recno_;

@@ -6,6 +6,7 @@
 #include "RecordLock.h"
 #include "Sqlite.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -125,6 +126,7 @@ private:
     void endWrite(bool ok);
     [[noreturn]] void writeFailed(int rc, const char *what);
     void acquireWriteLock(uint32_t recno, bool &temporary);
+    void inWriteTransaction(bool lockCurrent, const std::function<void()> &body);
     void insertPending(int64_t &recno);
     void updatePendingRow();
     SqlValue keyValue(const FieldDef &field, const std::vector<uint8_t> &image, bool prefix) const;
