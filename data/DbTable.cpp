@@ -101,40 +101,24 @@ uint32_t TDbTable::ChooseActiveOrder() {
     return IndexHandleFor(m_indexName, m_indexFieldNames);
 }
 
-void TDbTable::SetIndexName(const QString &name) {
+void TDbTable::SetIndexName(const QString &name) { SelectIndex(name, QString()); }
+
+void TDbTable::SetIndexFieldNames(const QString &names) { SelectIndex(QString(), names); }
+
+void TDbTable::SelectIndex(const QString &name, const QString &fieldNames) {
     if (Active())
         CheckBrowseMode();
     const QString oldName = m_indexName;
     const QString oldFields = m_indexFieldNames;
     m_indexName = name;
-    m_indexFieldNames.clear();
+    m_indexFieldNames = fieldNames;
     if (!Active())
         return;
     uint32_t index = 0;
     try {
-        index = IndexHandleFor(m_indexName, QString());
+        index = IndexHandleFor(m_indexName, m_indexFieldNames);
     } catch (...) {
-        m_indexName = oldName;
-        m_indexFieldNames = oldFields;
-        throw;
-    }
-    SetActiveOrder(index);
-    DataEvent(TDataEvent::DataSetChanged);
-}
-
-void TDbTable::SetIndexFieldNames(const QString &names) {
-    if (Active())
-        CheckBrowseMode();
-    const QString oldName = m_indexName;
-    const QString oldFields = m_indexFieldNames;
-    m_indexFieldNames = names;
-    m_indexName.clear();
-    if (!Active())
-        return;
-    uint32_t index = 0;
-    try {
-        index = IndexHandleFor(QString(), m_indexFieldNames);
-    } catch (...) {
+        // The engine has no such index: the old selection stays.
         m_indexName = oldName;
         m_indexFieldNames = oldFields;
         throw;

@@ -35,6 +35,8 @@ protected:
 
 private:
     uint32_t IndexHandleFor(const QString &indexName, const QString &fieldNames) const;
+    // Selects an index by name or by field names; a failure restores the old selection.
+    void SelectIndex(const QString &name, const QString &fieldNames);
 
     QString m_tableName;
     QString m_indexName;
