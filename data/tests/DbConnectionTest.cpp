@@ -1,4 +1,5 @@
 #include "EngineFolder.h"
+#include "ExceptionText.h"
 
 #include "data/DbConnection.h"
 #include "data/DbEngineError.h"
@@ -13,16 +14,6 @@
 #include <memory>
 
 namespace {
-
-template <typename E, typename F>
-QString messageOf(F &&f) {
-    try {
-        f();
-    } catch (const E &e) {
-        return e.message();
-    }
-    return QStringLiteral("<no exception>");
-}
 
 QString engineDateFormat() {
     char buf[32] = {};

@@ -1,4 +1,5 @@
 #include "EngineFolder.h"
+#include "ExceptionText.h"
 
 #include "data/DbConnection.h"
 #include "data/DbEngineError.h"
@@ -15,16 +16,6 @@
 #include <memory>
 
 namespace {
-
-template <typename E, typename F>
-QString messageOf(F &&f) {
-    try {
-        f();
-    } catch (const E &e) {
-        return e.message();
-    }
-    return QStringLiteral("<no exception>");
-}
 
 class DbTableTest : public ::testing::Test {
 protected:

@@ -1,3 +1,4 @@
+#include "ExceptionText.h"
 #include "ResultTableFixture.h"
 
 #include "platform/Exception.h"
@@ -5,16 +6,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-template <typename E, typename F>
-QString messageOf(F &&f) {
-    try {
-        f();
-    } catch (const E &e) {
-        return e.message();
-    }
-    return QStringLiteral("<no exception>");
-}
 
 class MemTable : public ::testing::Test, public ResultTableFixture {};
 
