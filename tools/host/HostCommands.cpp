@@ -261,7 +261,10 @@ int import(const QString &folder, const QString &tableName, const QString &csvFi
         throw;
     }
     checkEngine(DbCommitTransaction(table.handle()));
-    out << QStringLiteral("%1 Datensätze in %2 importiert\n").arg(imported).arg(fileName);
+    out << QStringLiteral("%1 %2 in %3 importiert\n")
+               .arg(imported)
+               .arg(imported == 1 ? QStringLiteral("Datensatz") : QStringLiteral("Datensätze"))
+               .arg(fileName);
     return 0;
 }
 
