@@ -1,4 +1,6 @@
 // The result table of the main window as the tests build it: KM with its persistent fields.
+// Tests of the layers above (the grid) build theirs with it too, with a table class of their
+// own when they need one.
 #pragma once
 
 #include "data/Field.h"
@@ -7,18 +9,20 @@
 #include <QObject>
 
 #include <memory>
+#include <optional>
 
-struct ResultTableFixture {
+template <typename Table = TMemTable>
+struct BasicResultTableFixture {
     std::unique_ptr<QObject> owner = std::make_unique<QObject>();
-    TMemTable *KM = nullptr;
+    Table *KM = nullptr;
     TIntegerField *KMID = nullptr;
     TStringField *KMBZ = nullptr;
     TBooleanField *KMDEL = nullptr;
     TStringField *KMBSTN = nullptr;
     TBooleanField *KMHASBOOKS = nullptr;
 
-    ResultTableFixture() {
-        KM = new TMemTable(owner.get());
+    BasicResultTableFixture() {
+        KM = new Table(owner.get());
         KM->setObjectName(QStringLiteral("KM"));
         KMID = field<TIntegerField>("KMID", "ID");
         KMBZ = field<TStringField>("KMBZ", "BZ", 100);
@@ -39,11 +43,14 @@ struct ResultTableFixture {
         return f;
     }
 
-    void add(int id, const QString &bz, const QString &bstn) {
+    void add(int id, const QString &bz, const QString &bstn,
+             std::optional<bool> hasBooks = std::nullopt) {
         KM->Append();
         KMID->SetAsInteger(id);
         KMBZ->SetAsString(bz);
         KMBSTN->SetAsString(bstn);
+        if (hasBooks)
+            KMHASBOOKS->SetAsBoolean(*hasBooks);
         KM->Post();
     }
 
@@ -54,3 +61,5 @@ struct ResultTableFixture {
         return out;
     }
 };
+
+using ResultTableFixture = BasicResultTableFixture<>;

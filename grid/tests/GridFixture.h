@@ -7,6 +7,7 @@
 #include "data/DataSource.h"
 #include "data/Field.h"
 #include "data/MemTable.h"
+#include "data/tests/ResultTableFixture.h"
 #include "grid/TI_DBGrid.h"
 #include "platform/ui/Fonts.h"
 #include "platform/ui/TCustomForm.h"
@@ -41,14 +42,7 @@ protected:
 
 constexpr TColor kTitleColor = 16744576;
 
-struct GridFixture {
-    std::unique_ptr<QObject> owner = std::make_unique<QObject>();
-    CountingMemTable *KM = nullptr;
-    TIntegerField *KMID = nullptr;
-    TStringField *KMBZ = nullptr;
-    TBooleanField *KMDEL = nullptr;
-    TStringField *KMBSTN = nullptr;
-    TBooleanField *KMHASBOOKS = nullptr;
+struct GridFixture : BasicResultTableFixture<CountingMemTable> {
     TDataSource *DataSource_ARTMAIN = nullptr;
     std::unique_ptr<PreviewForm> window;
     TI_DBGrid *Grid = nullptr;
@@ -56,14 +50,6 @@ struct GridFixture {
 
     explicit GridFixture(QSize gridSize = QSize(548, 250)) {
         Fonts::setup();
-        KM = new CountingMemTable(owner.get());
-        KM->setObjectName(QStringLiteral("KM"));
-        KMID = field<TIntegerField>("KMID", "ID");
-        KMBZ = field<TStringField>("KMBZ", "BZ", 100);
-        KMDEL = field<TBooleanField>("KMDEL", "DEL");
-        KMBSTN = field<TStringField>("KMBSTN", "BSTN", 50);
-        KMHASBOOKS = field<TBooleanField>("KMHASBOOKS", "HASBOOKS");
-        KM->Open();
         DataSource_ARTMAIN = new TDataSource(owner.get());
         DataSource_ARTMAIN->setObjectName(QStringLiteral("DataSource_ARTMAIN"));
         DataSource_ARTMAIN->SetDataSet(KM);
@@ -113,28 +99,6 @@ struct GridFixture {
         Grid->SetDataSource(DataSource_ARTMAIN);
     }
 
-    template <typename F>
-    F *field(const char *name, const char *fieldName, int size = 0) {
-        auto *f = new F(owner.get());
-        f->setObjectName(QString::fromLatin1(name));
-        f->SetFieldName(QString::fromLatin1(fieldName));
-        if (size > 0)
-            f->SetSize(size);
-        f->SetDataSet(KM);
-        return f;
-    }
-
-    void add(int id, const QString &bz, const QString &bstn,
-             std::optional<bool> hasBooks = std::nullopt) {
-        KM->Append();
-        KMID->SetAsInteger(id);
-        KMBZ->SetAsString(bz);
-        KMBSTN->SetAsString(bstn);
-        if (hasBooks)
-            KMHASBOOKS->SetAsBoolean(*hasBooks);
-        KM->Post();
-    }
-
     // Rows "Artikel 1" .. "Artikel n" with order numbers "B1" .. "Bn".
     void fill(int count) {
         KM->DisableControls();
@@ -166,6 +130,7 @@ struct GridFixture {
         return image;
     }
 
+    // The IDs in row order, read without moving the current record (unlike the base's).
     QList<int> ids() {
         QList<int> out;
         for (int row = 1; row <= KM->RecordCount(); ++row)
