@@ -104,12 +104,11 @@ void TFMain::CheckDuplicates() {
     } catch (const std::exception &e) {
         // The rows listed so far stay. The status line says what went wrong instead of
         // staying empty, and the grid and the progress bar are usable again.
-        PG->SetPosition(0);
-        while (KM->ControlsDisabled())
-            KM->EnableControls();
+        GiveBackAfterFailure();
         const auto *ex = dynamic_cast<const Exception *>(&e);
         SetStatusText(QStringLiteral("<B>Fehler:</B><BR>") +
                       EscapeMarkup(ex ? ex->message() : QString::fromLocal8Bit(e.what())));
+        return;
     }
     SetBusy(false);
     ResetCursor();
