@@ -20,6 +20,12 @@ QString extractFileName(const QString &path);
 // The folder and the name joined with exactly one "/".
 QString join(const QString &folder, const QString &name);
 
+// The host names its files on a case-insensitive file system ("ZS.MNU", "KLEVO.INI" may lie
+// here as "zs.mnu", "Klevo.ini"): the existing file or folder whose path differs from path
+// only in the letter case of its parts, taking the exact name where it exists. The path
+// (normalised) when it exists as written or nothing matches.
+QString findIgnoringCase(const QString &path);
+
 // The running program: its full path, its folder (with a trailing "/") and its file name.
 QString programPath();
 QString programDir();

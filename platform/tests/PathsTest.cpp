@@ -1,5 +1,9 @@
 #include "platform/Paths.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 TEST(Paths, AcceptsBothSeparatorsAndWritesSlashes) {
@@ -23,6 +27,39 @@ TEST(Paths, TrailingDelimiters) {
     EXPECT_EQ(Paths::includeTrailingDelimiter(QString()), QString());
     EXPECT_EQ(Paths::excludeTrailingDelimiter(QStringLiteral("/a\\\\")), QStringLiteral("/a"));
     EXPECT_EQ(Paths::excludeTrailingDelimiter(QStringLiteral("/")), QStringLiteral("/"));
+}
+
+TEST(Paths, FindsFilesAndFoldersInAnyLetterCase) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Host/Skins")));
+    QFile file(dir.filePath(QStringLiteral("Host/Skins/shema.ini")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString base = dir.path() + u'/';
+    struct Case {
+        QString wanted, found;
+    };
+    const Case cases[] = {
+        {base + QStringLiteral("Host/Skins/shema.ini"),
+         base + QStringLiteral("Host/Skins/shema.ini")},
+        {base + QStringLiteral("HOST\\skins/SHEMA.INI"),
+         base + QStringLiteral("Host/Skins/shema.ini")},
+        {base + QStringLiteral("host/SKINS"), base + QStringLiteral("Host/Skins")},
+        // Nothing matches: the path as asked for, normalised, so that the caller's "missing"
+        // names the file it looked for.
+        {base + QStringLiteral("host\\Fehlt\\SHEMA.INI"),
+         base + QStringLiteral("host/Fehlt/SHEMA.INI")},
+        {base + QStringLiteral("HOST/Skins/KLEVO.INI"),
+         base + QStringLiteral("HOST/Skins/KLEVO.INI")},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(Paths::findIgnoringCase(c.wanted), c.found) << c.wanted.toStdString();
+
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    EXPECT_EQ(Paths::findIgnoringCase(QStringLiteral("HOST/skins/Shema.INI")),
+              QStringLiteral("Host/Skins/shema.ini"));
+    QDir::setCurrent(previous);
 }
 
 TEST(Paths, ProgramPathCanBeOverriddenAndRestored) {
