@@ -5,6 +5,7 @@
 //   (d) a walk reading BSTN of every record and the whole record of one in 200
 // Usage: engine_bench DATA_FOLDER [--articles N]   (DUPCHECK_ENGINE_BATCH sets the batch size)
 #include "dbeng.h"
+#include "schema/HostSchema.h"
 
 #include <sqlite3.h>
 
@@ -64,14 +65,8 @@ void makeData(DBHANDLE c, long articles) {
                 articles * 3);
     std::fflush(stdout);
     auto start = Clock::now();
-    DBHANDLE t = 0, ix = 0;
-    CHECK(DbCreateTable(
-        c, "ArtikelMain.TBL",
-        "ID,15;BZK,4,50;BZL,4,50;LFT,5;BST,10;EKEU,10;VKEU,10;MWST,10;MEM,5;ARTN,4,50;"
-        "EINH,4,15;GRUP,12;CFAC,10;MATCH0,4,50;MATCH1,4,10;MATCH2,4,10;MATCH3,4,10;"
-        "MATCH4,4,10;LAART,1;BSTN,4,50;SRNS,5;GEK,17;MinEK,17;MaxEK,17;GSTEK,17;GSTVK,10;"
-        "GVK,10;MinVK,10;MaxVK,10;MiddVK,10;DEZ,12;MiddEK,10",
-        &t));
+    DBHANDLE t = 0;
+    CHECK(HostSchema::createTable(c, HostSchema::articles(), &t));
     std::mt19937 rng(1);
     uint16_t fBzk = fieldNo(t, "BZK"), fBzl = fieldNo(t, "BZL"), fArtn = fieldNo(t, "ARTN"),
              fBstn = fieldNo(t, "BSTN"), fVk = fieldNo(t, "VKEU"), fEinh = fieldNo(t, "EINH"),
@@ -99,11 +94,10 @@ void makeData(DBHANDLE c, long articles) {
         if (i % 50000 == 49999 || i == articles - 1)
             CHECK(DbCommitTransaction(t));
     }
-    CHECK(DbCreateIndex(t, "ID", "ID", DB_INDEX_UNIQUE, &ix));
-    CHECK(DbCreateIndex(t, "BSTN", "BSTN", 0, &ix));
+    // The tags after the data, as a bulk load makes them.
+    CHECK(HostSchema::createIndexes(t, HostSchema::articles()));
     CHECK(DbCloseTable(t));
-    CHECK(DbCreateTable(c, "Artikelsub.TBL",
-                        "ID,15;ID_ART,11;DATUM,3;MENGE,10;EPREIS,10;BELEG,4,20;ART,12", &t));
+    CHECK(HostSchema::createTable(c, HostSchema::bookings(), &t));
     uint16_t fArt = fieldNo(t, "ID_ART"), fDate = fieldNo(t, "DATUM"), fQty = fieldNo(t, "MENGE");
     for (long i = 0; i < articles * 3; ++i) {
         if (i % 100000 == 0)
@@ -116,8 +110,7 @@ void makeData(DBHANDLE c, long articles) {
         if (i % 100000 == 99999 || i == articles * 3 - 1)
             CHECK(DbCommitTransaction(t));
     }
-    CHECK(DbCreateIndex(t, "ID", "ID", DB_INDEX_UNIQUE, &ix));
-    CHECK(DbCreateIndex(t, "ID_ART", "ID_ART", 0, &ix));
+    CHECK(HostSchema::createIndexes(t, HostSchema::bookings()));
     CHECK(DbCloseTable(t));
     std::printf("created in %.1f s\n", seconds(start));
 }

@@ -1,8 +1,10 @@
 // A temporary data folder with tables made through the engine's C interface, the way the
-// module host makes them; the components under test then open them by name.
+// module host makes them (its tables from their one description, HostSchema); the components
+// under test then open them by name.
 #pragma once
 
 #include "dbeng.h"
+#include "schema/HostSchema.h"
 
 #include <QByteArray>
 #include <QString>
@@ -59,18 +61,25 @@ struct EngineFolder {
         ok(DbWriteRecord(table));
     }
 
+    // One of the host's tables with all its fields and index tags, open.
+    DBHANDLE createHost(const HostSchema::Table &table) {
+        DBHANDLE handle = 0;
+        ok(HostSchema::createTable(connection, table, &handle));
+        ok(HostSchema::createIndexes(handle, table));
+        return handle;
+    }
+
     // The article table of the host with four articles:
     //   ID 1 "Apfel" B-200, ID 2 "Birne" A-100, ID 3 "Kirsche" C-300, ID 4 "Dattel" A-100
     // so the order of the index BSTN is 2, 4, 1, 3.
     void makeArticles() {
-        const DBHANDLE t = create("ArtikelMain.TBL", "ID,15,0,0;BZK,4,50,0;BSTN,4,50,0;BZL,4,50,0");
-        index(t, "ID", "ID", true);
-        index(t, "BSTN", "BSTN");
-        index(t, "BZK", "BZK");
-        append(t, {{2, "Apfel"}, {3, "B-200"}});
-        append(t, {{2, "Birne"}, {3, "A-100"}});
-        append(t, {{2, "Kirsche"}, {3, "C-300"}});
-        append(t, {{2, "Dattel"}, {3, "A-100"}});
+        const HostSchema::Table &articles = HostSchema::articles();
+        const DBHANDLE t = createHost(articles);
+        const uint16_t bzk = articles.fieldNumber("BZK"), bstn = articles.fieldNumber("BSTN");
+        append(t, {{bzk, "Apfel"}, {bstn, "B-200"}});
+        append(t, {{bzk, "Birne"}, {bstn, "A-100"}});
+        append(t, {{bzk, "Kirsche"}, {bstn, "C-300"}});
+        append(t, {{bzk, "Dattel"}, {bstn, "A-100"}});
         ok(DbCloseTable(t));
     }
 };

@@ -1,7 +1,6 @@
 #include "DemoGenerator.h"
 
 #include "EngineSession.h"
-#include "HostSchema.h"
 
 #include <QDate>
 #include <QDir>
@@ -91,18 +90,15 @@ QByteArray swapCase(const QByteArray &number) {
 
 class Appender {
 public:
-    Appender(DBHANDLE table, const TableSchema &schema) : m_table(table) {
-        for (int i = 0; i < schema.fields.size(); ++i)
-            m_fields.insert(schema.fields[i].name, quint16(i + 1));
-    }
+    Appender(DBHANDLE table, const HostSchema::Table &schema) : m_table(table), m_schema(schema) {}
     void begin() { checkEngine(DbAppendRecord(m_table)); }
     void set(const char *field, const QString &value) {
         const QByteArray bytes = toEngine(value);
-        checkEngine(DbSetField(m_table, m_fields.value(QLatin1String(field)), bytes.constData(),
+        checkEngine(DbSetField(m_table, m_schema.fieldNumber(field), bytes.constData(),
                                quint32(bytes.size())));
     }
     void setBytes(const char *field, const QByteArray &value) {
-        const quint16 n = m_fields.value(QLatin1String(field));
+        const quint16 n = m_schema.fieldNumber(field);
         checkEngine(value.isEmpty()
                         ? DbSetEmpty(m_table, n)
                         : DbSetField(m_table, n, value.constData(), quint32(value.size())));
@@ -111,7 +107,7 @@ public:
 
 private:
     DBHANDLE m_table;
-    QHash<QString, quint16> m_fields;
+    const HostSchema::Table &m_schema;
 };
 
 } // namespace
@@ -124,10 +120,11 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
     };
     if (!QDir().mkpath(folder))
         throw HostError(QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(folder));
-    for (const TableSchema *s : HostSchema::all()) {
-        if (QFileInfo::exists(QDir(folder).filePath(s->fileName)))
+    for (const HostSchema::Table *s : HostSchema::all()) {
+        const QString file = QString::fromStdString(s->fileName);
+        if (QFileInfo::exists(QDir(folder).filePath(file)))
             throw HostError(
-                QStringLiteral("Die Tabelle '%1' gibt es in '%2' schon.").arg(s->fileName, folder));
+                QStringLiteral("Die Tabelle '%1' gibt es in '%2' schon.").arg(file, folder));
     }
     DemoSummary summary;
     const qint64 n = std::max<qint64>(0, options.articles);
@@ -172,7 +169,7 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
 
     say(QStringLiteral("Artikel: %1").arg(n));
     {
-        EngineTable articles(HostSchema::createTable(connection, HostSchema::articles()));
+        EngineTable articles(createHostTable(connection, HostSchema::articles()));
         Appender a(articles.handle(), HostSchema::articles());
         checkEngine(DbBeginTransaction(articles.handle()));
         for (qint64 id = 1; id <= n; ++id) {
@@ -199,13 +196,13 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
         }
         checkEngine(DbCommitTransaction(articles.handle()));
         say(QStringLiteral("Indizes der Artikeltabelle"));
-        HostSchema::createIndexes(articles.handle(), HostSchema::articles());
+        createHostIndexes(articles.handle(), HostSchema::articles());
     }
     summary.articles = n;
 
     say(QStringLiteral("Buchungen: %1").arg(bookingCount));
     {
-        EngineTable bookings(HostSchema::createTable(connection, HostSchema::bookings()));
+        EngineTable bookings(createHostTable(connection, HostSchema::bookings()));
         Appender b(bookings.handle(), HostSchema::bookings());
         const QDate start(2024, 1, 1);
         auto booked = [&](qint64 id) {
@@ -231,12 +228,12 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
         }
         checkEngine(DbCommitTransaction(bookings.handle()));
         say(QStringLiteral("Indizes der Buchungstabelle"));
-        HostSchema::createIndexes(bookings.handle(), HostSchema::bookings());
+        createHostIndexes(bookings.handle(), HostSchema::bookings());
     }
     summary.bookings = n > 0 ? bookingCount : 0;
 
     {
-        EngineTable settings(HostSchema::createTable(connection, HostSchema::settings()));
+        EngineTable settings(createHostTable(connection, HostSchema::settings()));
         Appender s(settings.handle(), HostSchema::settings());
         checkEngine(DbBeginTransaction(settings.handle()));
         s.begin();
@@ -244,7 +241,7 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
         s.set("stringItem", QStringLiteral("Demo-Mandant (Startwert %1)").arg(options.seed));
         s.write();
         checkEngine(DbCommitTransaction(settings.handle()));
-        HostSchema::createIndexes(settings.handle(), HostSchema::settings());
+        createHostIndexes(settings.handle(), HostSchema::settings());
     }
     return summary;
 }

@@ -127,6 +127,21 @@ QByteArray EngineTable::bytes(quint16 field) const {
     }
 }
 
+DBHANDLE createHostTable(EngineConnection &connection, const HostSchema::Table &table) {
+    DBHANDLE handle = 0;
+    checkEngine(HostSchema::createTable(connection.handle(), table, &handle),
+                QString::fromStdString(table.fileName));
+    return handle;
+}
+
+void createHostIndexes(DBHANDLE table, const HostSchema::Table &schema) {
+    for (const HostSchema::Index &index : schema.indexes)
+        checkEngine(
+            HostSchema::createIndex(table, index),
+            QStringLiteral("%1, Index %2")
+                .arg(QString::fromStdString(schema.fileName), QString::fromStdString(index.tag)));
+}
+
 void EngineTable::setText(quint16 field, const QString &value) {
     setBytes(field, toEngine(value));
 }

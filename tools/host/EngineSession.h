@@ -3,6 +3,7 @@
 #pragma once
 
 #include "dbeng.h"
+#include "schema/HostSchema.h"
 
 #include <QByteArray>
 #include <QString>
@@ -77,6 +78,11 @@ public:
 private:
     DBHANDLE m_handle = 0;
 };
+
+// A table of the module host created in the connection's folder (see HostSchema); the index
+// tags are created when asked, after a bulk load.
+DBHANDLE createHostTable(EngineConnection &connection, const HostSchema::Table &table);
+void createHostIndexes(DBHANDLE table, const HostSchema::Table &schema);
 
 QString fromEngine(const char *text);
 QByteArray toEngine(const QString &text);

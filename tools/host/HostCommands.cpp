@@ -3,7 +3,6 @@
 #include "Csv.h"
 #include "DemoGenerator.h"
 #include "EngineSession.h"
-#include "HostSchema.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +43,7 @@ struct DuplicateReport {
 
 DuplicateReport analyseDuplicates(EngineConnection &connection) {
     DuplicateReport report;
-    EngineTable articles(connection, HostSchema::articles().fileName);
+    EngineTable articles(connection, QString::fromStdString(HostSchema::articles().fileName));
     const DBHANDLE order = articles.index(QStringLiteral("BSTN"));
     const quint16 bstn = articles.fieldNumber(QStringLiteral("BSTN"));
     const quint16 id = articles.fieldNumber(QStringLiteral("ID"));
@@ -76,7 +75,7 @@ DuplicateReport analyseDuplicates(EngineConnection &connection) {
         checkEngine(DbSkip(order, 1));
     }
     report.articles = qint64(listed.size());
-    const QString bookingsFile = HostSchema::bookings().fileName;
+    const QString bookingsFile = QString::fromStdString(HostSchema::bookings().fileName);
     if (QFileInfo::exists(QDir(connection.folder()).filePath(bookingsFile))) {
         EngineTable bookings(connection, bookingsFile);
         const DBHANDLE byArticle = bookings.index(QStringLiteral("ID_ART"));
@@ -143,10 +142,10 @@ int create(const QString &folder, QTextStream &out) {
     if (!QDir().mkpath(folder))
         throw HostError(QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(folder));
     EngineConnection connection(folder);
-    for (const TableSchema *schema : HostSchema::all()) {
-        EngineTable table(HostSchema::createTable(connection, *schema));
-        HostSchema::createIndexes(table.handle(), *schema);
-        out << QStringLiteral("%1 angelegt\n").arg(schema->fileName);
+    for (const HostSchema::Table *schema : HostSchema::all()) {
+        EngineTable table(createHostTable(connection, *schema));
+        createHostIndexes(table.handle(), *schema);
+        out << QStringLiteral("%1 angelegt\n").arg(QString::fromStdString(schema->fileName));
     }
     return 0;
 }
@@ -326,7 +325,7 @@ int info(const QString &folder, QTextStream &out) {
         for (const IndexInfo &i : table.indexes())
             out << QStringLiteral("  Index %1 (%2)%3\n")
                        .arg(i.name, i.fields, i.unique ? QStringLiteral(", eindeutig") : QString());
-        if (file.compare(HostSchema::articles().fileName, Qt::CaseInsensitive) == 0)
+        if (HostSchema::find(file.toStdString()) == &HostSchema::articles())
             haveArticles = true;
     }
     if (haveArticles) {

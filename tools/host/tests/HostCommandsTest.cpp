@@ -1,6 +1,6 @@
 #include "HostCommands.h"
 #include "EngineSession.h"
-#include "HostSchema.h"
+#include "schema/HostSchema.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,7 +43,7 @@ TEST_F(HostCommandsTest, CreateMakesTheThreeTablesWithTheirFieldsAndTags) {
     EngineConnection c(data());
     EngineTable articles(c, QStringLiteral("ArtikelMain.TBL"));
     const QList<FieldInfo> fields = articles.fields();
-    ASSERT_EQ(fields.size(), HostSchema::articles().fields.size());
+    ASSERT_EQ(size_t(fields.size()), HostSchema::articles().fields.size());
     EXPECT_EQ(fields[19].name, QStringLiteral("BSTN"));
     EXPECT_EQ(fields[19].type, DB_TYPE_STRING);
     EXPECT_EQ(fields[19].length, 50u);
