@@ -1,17 +1,14 @@
-# The markup renderer, the two markup labels and the opening of link targets.
+# The markup renderer, the two markup labels and the opening of link targets (the text-level
+# steps are the target markuptext, see CMakeLists.txt).
 list(APPEND FEEDBACK_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/DocumentShell.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/DocumentShell.h
-    ${CMAKE_CURRENT_SOURCE_DIR}/EscapeMarkup.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/EscapeMarkup.h
     ${CMAKE_CURRENT_SOURCE_DIR}/MarkupColors.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/MarkupColors.h
     ${CMAKE_CURRENT_SOURCE_DIR}/MarkupLayout.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/MarkupLayout.h
     ${CMAKE_CURRENT_SOURCE_DIR}/MarkupPainter.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/MarkupPainter.h
-    ${CMAKE_CURRENT_SOURCE_DIR}/MarkupText.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/MarkupText.h
     ${CMAKE_CURRENT_SOURCE_DIR}/OpenDocument.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/OpenDocument.h
     ${CMAKE_CURRENT_SOURCE_DIR}/RenderMarkup.cpp
