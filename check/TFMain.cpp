@@ -1,5 +1,7 @@
 #include "check/TFMain.h"
 
+#include "check/MainWindowFeedback.h"
+#include "check/core/DuplicateCheck.h"
 #include "data/DataSource.h"
 #include "data/DbConnection.h"
 #include "data/DbTable.h"
@@ -12,6 +14,7 @@
 #include "platform/ui/Align.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Fonts.h"
+#include "platform/ui/InputQuery.h"
 #include "platform/ui/Keys.h"
 #include "settings/SettingsLoader.h"
 #include "settings/TSettings.h"
@@ -36,6 +39,8 @@ TFMain::TFMain(QWidget *owner) : TZModuleBaseFrm(owner) {
     setFont(Fonts::make(QStringLiteral("MS Sans Serif"), -11));
     SetKeyPreview(true);
     CreateComponents();
+    m_feedback = std::make_unique<MainWindowFeedback>(*PG, *rlb);
+    m_check = std::make_unique<DuplicateCheck>(*Table_ARTMAIN, *Subtable, *KM, *m_feedback);
     guarded([&] { FormCreate(this); });
 }
 
@@ -61,26 +66,12 @@ void TFMain::CreateComponents() {
 
     KM = new TMemTable(this);
     KM->setObjectName(QStringLiteral("KM"));
-    KMID = new TIntegerField(this);
-    KMID->setObjectName(QStringLiteral("KMID"));
-    KMID->SetFieldName(QStringLiteral("ID"));
-    KMID->SetDataSet(KM);
-    KMBZ = new TStringField(this, 100);
-    KMBZ->setObjectName(QStringLiteral("KMBZ"));
-    KMBZ->SetFieldName(QStringLiteral("BZ"));
-    KMBZ->SetDataSet(KM);
-    KMDEL = new TBooleanField(this);
-    KMDEL->setObjectName(QStringLiteral("KMDEL"));
-    KMDEL->SetFieldName(QStringLiteral("DEL"));
-    KMDEL->SetDataSet(KM);
-    KMBSTN = new TStringField(this, 50);
-    KMBSTN->setObjectName(QStringLiteral("KMBSTN"));
-    KMBSTN->SetFieldName(QStringLiteral("BSTN"));
-    KMBSTN->SetDataSet(KM);
-    KMHASBOOKS = new TBooleanField(this);
-    KMHASBOOKS->setObjectName(QStringLiteral("KMHASBOOKS"));
-    KMHASBOOKS->SetFieldName(QStringLiteral("HASBOOKS"));
-    KMHASBOOKS->SetDataSet(KM);
+    const ResultTable::Fields fields = ResultTable::createFields(*KM, this);
+    KMID = fields.id;
+    KMBZ = fields.bz;
+    KMDEL = fields.del;
+    KMBSTN = fields.bstn;
+    KMHASBOOKS = fields.hasBooks;
     KM->Open();
 
     DataSource_ARTMAIN = new TDataSource(this);
@@ -191,19 +182,7 @@ void TFMain::CreateComponents() {
 }
 
 bool TFMain::Busy() const {
-    return KM->Tag() == 1;
-}
-
-void TFMain::SetBusy(bool busy) {
-    KM->SetTag(busy ? 1 : 0);
-}
-
-void TFMain::GiveBackAfterFailure() {
-    PG->SetPosition(0);
-    while (KM->ControlsDisabled())
-        KM->EnableControls();
-    SetBusy(false);
-    ResetCursor();
+    return m_check->busy();
 }
 
 QString TFMain::ModuleName() {
@@ -263,6 +242,43 @@ void TFMain::FlatButton2BeforeClick(QObject *, bool &clicked) {
 
 void TFMain::FlatButton3BeforeClick(QObject *, bool &clicked) {
     clicked = !Busy();
+}
+
+void TFMain::FlatButton4Click(QObject *) {
+    m_check->check();
+}
+
+void TFMain::CheckDuplicates() {
+    m_check->scan();
+}
+
+void TFMain::MarkBookings() {
+    m_check->markBookings();
+}
+
+void TFMain::FlatButton2Click(QObject *) {
+    if (Busy())
+        return;
+    QString entered = KMBSTN->AsString();
+    // The edit takes no more than the order number field holds, so nothing is cut silently.
+    if (InputQuery(QStringLiteral("Eingabedialog"), QStringLiteral("Eingabeaufforderung"), entered,
+                   KMBSTN->Size()))
+        m_check->changeNumber(entered);
+}
+
+void TFMain::CollectDeleteCandidates() {
+    m_check->collectCandidates(*m_deleteList);
+}
+
+int TFMain::CountEqual(const QString &text) const {
+    return m_deleteList->CountEqual(text);
+}
+
+void TFMain::FlatButton3Click(QObject *) {
+    CollectDeleteCandidates();
+    // After a deletion the list shows what remains: "Überprüfen" pressed through its gate.
+    if (m_check->deleteSurplus(*m_deleteList))
+        FlatButton4->Click();
 }
 
 void TFMain::GridDblClick(QObject *) {

@@ -3,6 +3,10 @@
 #include "data/Field.h"
 #include "data/MemTable.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+
 TEST_F(CheckTest, DeletionKeepsOneCandidatePerNumberAndEveryArticleWithBookings) {
     makeTables({{"n1", "N"},
                 {"n2", "N"},
@@ -91,20 +95,46 @@ TEST_F(CheckTest, TheLastArticleOfANumberIsNeverDeleted) {
     start();
     check();
     // Another user renumbers the survivor: the other one is the last "N" now.
-    DBHANDLE connection = 0, table = 0;
-    ASSERT_EQ(
-        DbConnect(dataPath().toLocal8Bit().constData(), DB_SERVER_LOCAL, "", "", 0, &connection),
-        0u);
-    const QByteArray path = (dataPath() + QStringLiteral("/ArtikelMain.TBL")).toLocal8Bit();
-    ASSERT_EQ(DbOpenTable(connection, path.constData(), nullptr, DB_TABLE_NATIVE, DB_CHARTYPE_ANSI,
-                          DB_LOCKTYPE_PROPRIETARY, DB_RIGHTS_CHECK, 0, &table),
-              0u);
-    ASSERT_EQ(DbGotoRecord(table, 2), 0u);
-    ASSERT_EQ(DbSetField(table, 4, "Z", 1), 0u);
-    ASSERT_EQ(DbWriteRecord(table), 0u);
-    DbCloseTable(table);
-    DbDisconnect(connection);
+    data.renumber(2, QStringLiteral("Z"));
     form->FlatButton3->Click();
     EXPECT_EQ(storedIds(), (QList<int>{1, 2}));
     EXPECT_EQ(storedNumber(1), QStringLiteral("N"));
+}
+
+namespace {
+
+// Counts the runs of the message loop: an event that posts itself again is delivered once per
+// run, since a run delivers only the events posted before it began.
+class LoopRuns : public QObject {
+public:
+    LoopRuns() { QCoreApplication::postEvent(this, new QEvent(QEvent::User)); }
+    int count = 0;
+
+protected:
+    bool event(QEvent *e) override {
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        ++count;
+        QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+        return true;
+    }
+};
+
+} // namespace
+
+TEST_F(CheckTest, CollectingTheCandidatesRunsTheMessageLoopAtMostEvery2ms) {
+    makeTables({});
+    appendRuns(2500, 0);
+    start();
+    check();
+    ASSERT_EQ(form->KM->RecordCount(), 5000);
+    LoopRuns runs;
+    QElapsedTimer clock;
+    clock.start();
+    form->CollectDeleteCandidates();
+    const qint64 elapsedNs = clock.nsecsElapsed();
+    EXPECT_EQ(form->DeleteList()->Count(), 5000);
+    // Once before the rows, then per row only when the last run is 2 ms ago.
+    EXPECT_GE(runs.count, 1);
+    EXPECT_LE(runs.count, 2 + elapsedNs / 2'000'000) << "in " << elapsedNs / 1000 << " µs";
 }

@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(Limit, LimitTest,
 
 TEST_F(CheckTest, AFailureInsideTheScanIsReportedInTheStatusLine) {
     // Without the tag "BSTN" the scan cannot select its order.
-    makeTables({{"a", "N"}, {"b", "N"}}, false);
+    makeTables({{"a", "N"}, {"b", "N"}}, {.bstn = false});
     start();
     check();
     EXPECT_TRUE(status().startsWith(QStringLiteral("<B>Fehler:</B><BR>Table_ARTMAIN: ")))

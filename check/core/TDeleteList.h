@@ -4,7 +4,7 @@
 // before all of them. The list owns its TID objects.
 #pragma once
 
-#include "check/TID.h"
+#include "check/core/TID.h"
 
 #include <QCollator>
 #include <QString>

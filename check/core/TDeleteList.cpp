@@ -1,4 +1,4 @@
-#include "check/TDeleteList.h"
+#include "check/core/TDeleteList.h"
 
 #include <algorithm>
 

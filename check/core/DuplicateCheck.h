@@ -1,0 +1,73 @@
+// The duplicate order number check without its window: the scan that lists every article whose
+// order number another article shares, the bookings pass, the collection of the deletion
+// candidates, the deletion of the surplus articles without bookings and the order number
+// change. It works on the tables it is given (the article table, the bookings table, both
+// open, and the result table of ResultTable) and shows its progress, its status texts, its
+// messages and its question through a CheckFeedback.
+//
+// The main window and dupcheck-host both run the check through this class. Everything runs on
+// the calling thread; the long operations let the message loop run through the feedback, so the
+// busy flag (the result table's Tag, see LongOperation) is what keeps a second one from starting.
+#pragma once
+
+#include "check/core/ResultTable.h"
+
+#include <QString>
+
+#include <optional>
+
+class CheckFeedback;
+class TDbTable;
+class TDeleteList;
+class TMemTable;
+
+class DuplicateCheck {
+public:
+    // Once this many articles are listed, a further duplicate stops the scan.
+    static constexpr int DuplicateLimit = 5000;
+
+    struct ScanResult {
+        int listed = 0;              // the count the status text reports
+        bool stoppedAtLimit = false; // the limit message was shown
+        // The error text when a step of the scan failed; the rows listed so far stay.
+        std::optional<QString> failure;
+    };
+
+    DuplicateCheck(TDbTable &articles, TDbTable &bookings, TMemTable &result,
+                   CheckFeedback &feedback);
+
+    bool busy() const;
+
+    // What "Überprüfen" runs: the status text cleared, the scan, then the bookings pass whatever
+    // the scan found.
+    ScanResult check();
+    // Empties and refills the result table in the order of the article table's index "BSTN"
+    // and writes the status text. A failure ends the scan: it is reported in the status line
+    // and in the result, and the window is given back.
+    ScanResult scan();
+    // Marks every listed article that has bookings; ends on the result table's first row.
+    // Failures go on to the caller.
+    void markBookings();
+
+    // Fills the list with the listed articles without bookings (marking their rows DEL).
+    void collectCandidates(TDeleteList &candidates);
+    // With candidates, asks; on yes deletes per order number all candidates but one, each
+    // checked against the stored data first. Answers whether it deleted: the caller then runs
+    // the check again. Failures go on to the caller.
+    bool deleteSurplus(TDeleteList &candidates);
+
+    // Gives the article of the current row, and the row, the entered order number. Nothing
+    // happens for an empty text or the current number again, or when the article is gone; a
+    // failed write is dropped and shown as a message.
+    void changeNumber(const QString &entered);
+
+private:
+    void appendResultRow();
+    bool mayStillDelete(const QString &number, const QString &id);
+
+    TDbTable &m_articles;
+    TDbTable &m_bookings;
+    TMemTable &m_result;
+    ResultTable::Fields m_fields;
+    CheckFeedback &m_feedback;
+};
