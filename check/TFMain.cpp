@@ -257,7 +257,8 @@ void TFMain::MarkBookings() {
 }
 
 void TFMain::FlatButton2Click(QObject *) {
-    if (Busy())
+    // With the result list empty there is no row to change: no dialog, nothing written.
+    if (Busy() || !m_check->hasCurrentRow())
         return;
     QString entered = KMBSTN->AsString();
     // The edit takes no more than the order number field holds, so nothing is cut silently.

@@ -56,9 +56,11 @@ public:
     // the check again. Failures go on to the caller.
     bool deleteSurplus(TDeleteList &candidates);
 
+    // Whether the result table has a current row, the one the order number change works on.
+    bool hasCurrentRow() const;
     // Gives the article of the current row, and the row, the entered order number. Nothing
-    // happens for an empty text or the current number again, or when the article is gone; a
-    // failed write is dropped and shown as a message.
+    // happens without a current row, for an empty text or the current number again, or when
+    // the article is gone; a failed write is dropped and shown as a message.
     void changeNumber(const QString &entered);
 
 private:

@@ -9,7 +9,15 @@
 #include "feedback/EscapeMarkup.h"
 #include "platform/Exception.h"
 
+bool DuplicateCheck::hasCurrentRow() const {
+    // An empty result table still answers field reads (ID 0, no number), which would change
+    // the article with ID 0 and post a row that was never listed.
+    return m_result.Active() && !m_result.IsEmpty();
+}
+
 void DuplicateCheck::changeNumber(const QString &entered) {
+    if (!hasCurrentRow())
+        return;
     if (entered.isEmpty() || entered == m_fields.bstn->AsString())
         return;
     if (!m_articles.Locate(QStringLiteral("ID"), m_fields.id->AsInteger(), {}))

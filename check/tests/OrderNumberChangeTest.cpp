@@ -93,3 +93,23 @@ TEST_F(CheckTest, AFailedWriteIsDroppedAtOnceAndItsTextShownLiterally) {
     DbCloseTable(other);
     DbDisconnect(connection);
 }
+
+TEST_F(CheckTest, WithTheListEmptyRenamingDoesNothing) {
+    makeTables({{"a", "N"}, {"b", "O"}});
+    data.appendArticle(0, QStringLiteral("Artikel null"), QStringLiteral("Z-0"));
+    ASSERT_EQ(storedNumber(0), QStringLiteral("Z-0"));
+    start();
+    // Before any check, and after a check that listed nothing.
+    for (const char *when : {"before the check", "after a check without rows"}) {
+        SCOPED_TRACE(when);
+        answerInput(QStringLiteral("neu"));
+        form->FlatButton2->Click();
+        form->GridDblClick(form->Grid);
+        EXPECT_EQ(inputMaxLength, -1) << "no dialog";
+        EXPECT_EQ(storedNumber(0), QStringLiteral("Z-0"));
+        EXPECT_EQ(form->KM->RecordCount(), 0) << "no row appears";
+        EXPECT_TRUE(boxes.empty());
+        check();
+        ASSERT_EQ(status(), QStringLiteral("<B>Alle Bestellnummern sind eindeutig."));
+    }
+}
