@@ -14,6 +14,10 @@ int import(const QString &folder, const QString &table, const QString &csvFile, 
 int exportTable(const QString &folder, const QString &table, const QString &indexTag,
                 QTextStream &out);
 int info(const QString &folder, QTextStream &out);
+// The main window's check on the folder: its rows (ID, description, order number, bookings
+// "Ja"/"Nein") in the window's order, as a table or, with csv, as CSV with a header line. The
+// limit message and, with csv, the status text go to err.
+int duplicates(const QString &folder, bool csv, QTextStream &out, QTextStream &err);
 
 // The table file name for a name given on the command line ("ArtikelMain" or
 // "ArtikelMain.TBL").

@@ -1,7 +1,10 @@
 // dupcheck-host: the stand-in for the module host's data tools. It creates the host's tables,
-// fills them with demo data or from CSV files, exports them and summarises a data folder.
+// fills them with demo data or from CSV files, exports them, summarises a data folder and lists
+// the duplicate order numbers as the module's check does.
 #include "EngineSession.h"
 #include "HostCommands.h"
+
+#include "platform/Exception.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -28,7 +31,19 @@ const char kUsage[] =
     "      Reihenfolge eines Index\n"
     "  dupcheck-host info DIR\n"
     "      zeigt Tabellen, Felder, Indizes, Datensatzzahlen und die doppelten\n"
-    "      Bestellnummern des Datenordners\n";
+    "      Bestellnummern des Datenordners\n"
+    "  dupcheck-host duplicates DIR [--csv]\n"
+    "      prüft wie \"Überprüfen\" im Modul und listet dieselben Zeilen in derselben\n"
+    "      Reihenfolge: ID, Bezeichnung, Bestellnummer, Buchungen vorhanden (Ja/Nein);\n"
+    "      bei mehr als 5000 doppelten Nummern bricht die Prüfung wie im Modul mit einer\n"
+    "      Meldung ab. Mit --csv als CSV mit der Kopfzeile ID,BZ,BSTN,HASBOOKS; Meldung\n"
+    "      und Ergebnis stehen dann auf der Fehlerausgabe\n";
+
+int failed(QTextStream &out, const QString &message) {
+    out.flush();
+    fprintf(stderr, "dupcheck-host: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
 
 int usage() {
     fputs(kUsage, stderr);
@@ -64,10 +79,16 @@ int main(int argc, char **argv) {
         }
         if (command == QLatin1String("info") && args.size() == 2)
             return HostCommands::info(args[1], out);
+        if (command == QLatin1String("duplicates") &&
+            (args.size() == 2 || (args.size() == 3 && args[2] == QLatin1String("--csv")))) {
+            QTextStream err(stderr);
+            return HostCommands::duplicates(args[1], args.size() == 3, out, err);
+        }
     } catch (const HostError &e) {
-        out.flush();
-        fprintf(stderr, "dupcheck-host: %s\n", e.message().toLocal8Bit().constData());
-        return 1;
+        return failed(out, e.message());
+    } catch (const Exception &e) {
+        // The data components' failures (a table that cannot be opened, a missing tag).
+        return failed(out, e.message());
     }
     return usage();
 }
