@@ -2,7 +2,7 @@
 # End-to-end tests of the dupcheck program: the real program on Xvfb, driven with xdotool, on a
 # data folder made by dupcheck-host from the fixtures; the table files are read back afterwards.
 #   dupcheck_e2e.sh CASE DUPCHECK DUPCHECK-HOST
-# Cases: rename, delete_yes, delete_no, escape, build_too_low, missing_folder,
+# Cases: rename, delete_yes, delete_no, escape, click_again, build_too_low, missing_folder,
 # folder_without_tables.
 #
 # The fixture (fixtures/articles.csv, fixtures/bookings.csv), in the order of the index "BSTN":
@@ -151,6 +151,26 @@ escape)
     e2e_expect_table "$e2e_work/articles.after" "$e2e_work/articles.before" \
         "Escape darf nichts an den Artikeln ändern"
     expect_bookings_unchanged
+    ;;
+
+click_again)
+    # The same double-click twice at the same place: the second one reaches the program as the
+    # first did (the library takes the pointer away in between), as every retry of a refused
+    # click needs.
+    e2e_start_on "$data"
+    check_then_open_row 1
+    dialog="$e2e_wid"
+    e2e_keys "$dialog" Escape
+    e2e_wait_gone "$dialog" "Eingabedialog nach Escape"
+    e2e_click_until "$e2e_main" 100 "$(e2e_row_y 1)" 2 "Eingabedialog" \
+        "zweiter Doppelklick auf Zeile 1 an derselben Stelle" 5
+    dialog="$e2e_wid"
+    e2e_keys "$dialog" Escape
+    e2e_wait_gone "$dialog" "Eingabedialog nach dem zweiten Escape"
+    close_with_button
+    e2e_export "$data" ArtikelMain >"$e2e_work/articles.after"
+    e2e_expect_table "$e2e_work/articles.after" "$e2e_work/articles.before" \
+        "zweimal Escape darf nichts an den Artikeln ändern"
     ;;
 
 build_too_low)

@@ -6,6 +6,7 @@ set(DUPCHECK_E2E_CASES
     delete_yes
     delete_no
     escape
+    click_again
     build_too_low
     missing_folder
     folder_without_tables)

@@ -7,7 +7,8 @@
 #   E2E_DUPCHECK  the dupcheck program
 #   E2E_HOST      the dupcheck-host program
 # and calls e2e_begin first. Every wait polls with a time limit and fails with a message that
-# names what did not appear; whatever was started is ended on every way out.
+# names what did not appear; every call of xdotool and dupcheck-host has a time limit too, and
+# whatever was started is ended on every way out.
 #
 # No window manager runs: a window's place is the one the program gives it, and the window
 # geometry xdotool reports is the client area.
@@ -48,15 +49,32 @@ e2e_fail() {
     exit 1
 }
 
+# xdotool with a time limit (seconds, default 10): a request the X server never answers, or a
+# --sync that waits for something that does not happen, fails instead of hanging the test.
+e2e_xdo() {
+    timeout "${E2E_XDO_LIMIT:-10}" xdotool "$@"
+}
+
+# dupcheck-host with a time limit; the fixtures are small.
+e2e_host() {
+    timeout 60 "$E2E_HOST" "$@"
+}
+
+# Ends a process started here: TERM, and KILL when it is still there after 5 s.
+e2e_stop() {
+    local pid="$1" i
+    kill "$pid" 2>/dev/null || return 0
+    for i in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
+
 e2e_cleanup() {
-    if [ -n "$e2e_prog_pid" ]; then
-        kill "$e2e_prog_pid" 2>/dev/null
-        wait "$e2e_prog_pid" 2>/dev/null
-    fi
-    if [ -n "$e2e_xvfb_pid" ]; then
-        kill "$e2e_xvfb_pid" 2>/dev/null
-        wait "$e2e_xvfb_pid" 2>/dev/null
-    fi
+    [ -n "$e2e_prog_pid" ] && e2e_stop "$e2e_prog_pid"
+    [ -n "$e2e_xvfb_pid" ] && e2e_stop "$e2e_xvfb_pid"
     [ -n "$e2e_work" ] && rm -rf "$e2e_work"
 }
 
@@ -96,7 +114,7 @@ e2e_begin() {
     export QT_QPA_PLATFORM=xcb
     # The server names its display before it takes clients; wait until one gets in.
     for i in $(seq 100); do
-        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        E2E_XDO_LIMIT=2 e2e_xdo getdisplaygeometry >/dev/null 2>&1 && return 0
         sleep 0.1
     done
     cat "$e2e_work/xvfb.log" >&2
@@ -107,17 +125,17 @@ e2e_begin() {
 # fixtures/bookings.csv: e2e_make_data DIR.
 e2e_make_data() {
     local dir="$1" log="$e2e_work/host.log"
-    "$E2E_HOST" create "$dir" >"$log" 2>&1 ||
+    e2e_host create "$dir" >"$log" 2>&1 ||
         { cat "$log" >&2; e2e_fail "dupcheck-host create $dir"; }
-    "$E2E_HOST" import "$dir" ArtikelMain "$E2E_FIXTURES/articles.csv" >>"$log" 2>&1 ||
+    e2e_host import "$dir" ArtikelMain "$E2E_FIXTURES/articles.csv" >>"$log" 2>&1 ||
         { cat "$log" >&2; e2e_fail "Import der Artikel (articles.csv)"; }
-    "$E2E_HOST" import "$dir" Artikelsub "$E2E_FIXTURES/bookings.csv" >>"$log" 2>&1 ||
+    e2e_host import "$dir" Artikelsub "$E2E_FIXTURES/bookings.csv" >>"$log" 2>&1 ||
         { cat "$log" >&2; e2e_fail "Import der Buchungen (bookings.csv)"; }
 }
 
 # e2e_export DIR TABLE > file: the table as CSV in record order.
 e2e_export() {
-    "$E2E_HOST" export "$1" "$2" 2>"$e2e_work/export.err" ||
+    e2e_host export "$1" "$2" 2>"$e2e_work/export.err" ||
         { cat "$e2e_work/export.err" >&2; e2e_fail "dupcheck-host export $1 $2"; }
 }
 
@@ -153,9 +171,9 @@ e2e_expect_clean_end() {
 
 e2e_list_windows() {
     local w
-    for w in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)"
-        echo "  $w \"$(xdotool getwindowname "$w" 2>/dev/null)\" ${WIDTH}x${HEIGHT}+${X}+${Y}"
+    for w in $(e2e_xdo search --onlyvisible --name '.*' 2>/dev/null); do
+        eval "$(e2e_xdo getwindowgeometry --shell "$w" 2>/dev/null)"
+        echo "  $w \"$(e2e_xdo getwindowname "$w" 2>/dev/null)\" ${WIDTH}x${HEIGHT}+${X}+${Y}"
     done
 }
 
@@ -171,7 +189,7 @@ e2e_wait_window() {
     local name="$1" what="$2" limit="${3:-20}" pattern w i
     pattern="$(e2e_exact "$name")"
     for i in $(seq $((limit * 20))); do
-        w="$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1)"
+        w="$(e2e_xdo search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1)"
         if [ -n "$w" ]; then
             e2e_wid="$w"
             return 0
@@ -187,7 +205,7 @@ e2e_wait_window() {
 e2e_wait_gone() {
     local wid="$1" what="$2" limit="${3:-10}" i
     for i in $(seq $((limit * 20))); do
-        xdotool search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$wid" || return 0
+        e2e_xdo search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$wid" || return 0
         sleep 0.05
     done
     e2e_fail "$what: das Fenster blieb ${limit} s lang offen"
@@ -195,22 +213,38 @@ e2e_wait_gone() {
 
 # True when a window with exactly this name is shown at this moment.
 e2e_window_shown() {
-    [ -n "$(xdotool search --onlyvisible --name "$(e2e_exact "$1")" 2>/dev/null)" ]
+    [ -n "$(e2e_xdo search --onlyvisible --name "$(e2e_exact "$1")" 2>/dev/null)" ]
 }
 
 # Fails unless the window's caption, as a window manager shows it (the UTF-8 name), is exactly
 # the text given. xdotool search also matches the plain name, which may differ from it.
 e2e_expect_caption() {
     local caption
-    caption="$(xdotool getwindowname "$1" 2>/dev/null)"
+    caption="$(e2e_xdo getwindowname "$1" 2>/dev/null)"
     [ "$caption" = "$2" ] || e2e_fail "$3: die Beschriftung ist \"$caption\" statt \"$2\""
 }
 
 # Sets WX, WY, WW, WH to the window's client position and size.
 e2e_geometry() {
-    local X Y WIDTH HEIGHT
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local X Y WIDTH HEIGHT SCREEN WINDOW shell
+    shell="$(e2e_xdo getwindowgeometry --shell "$1")" ||
+        e2e_fail "xdotool kennt die Lage des Fensters $1 nicht"
+    eval "$shell"
     WX=$X WY=$Y WW=$WIDTH WH=$HEIGHT
+}
+
+# Moves the pointer to a point of the screen and waits until it is there: e2e_pointer_to X Y.
+# "mousemove --sync" waits until the pointer has moved, so a move to the point where it stands
+# already would wait for ever; a click that is repeated at the same place (because the program
+# did not take it the first time) first takes the pointer away, to the screen's corner, which no
+# window of the program covers. Leaving and entering again is what a user's second try does too.
+e2e_pointer_to() {
+    local x="$1" y="$2" X="" Y="" SCREEN WINDOW
+    eval "$(e2e_xdo getmouselocation --shell 2>/dev/null)"
+    if [ "$X" = "$x" ] && [ "$Y" = "$y" ]; then
+        e2e_xdo mousemove --sync 0 0 || return 1
+    fi
+    e2e_xdo mousemove --sync "$x" "$y"
 }
 
 # Clicks (or, with a count of 2, double-clicks) at a point given relative to a window's client
@@ -218,21 +252,22 @@ e2e_geometry() {
 e2e_click() {
     local WX WY WW WH
     e2e_geometry "$1"
-    timeout 10 xdotool mousemove --sync $((WX + $2)) $((WY + $3)) click --repeat "${4:-1}" \
-        --delay 80 1 || e2e_fail "xdotool konnte nicht bei ($2, $3) klicken"
+    e2e_pointer_to $((WX + $2)) $((WY + $3)) &&
+        e2e_xdo click --repeat "${4:-1}" --delay 80 1 ||
+        e2e_fail "xdotool konnte nicht bei ($2, $3) klicken"
 }
 
 # Gives the window the keyboard focus and presses the keys named (xdotool key names).
 e2e_keys() {
     local wid="$1"
     shift
-    timeout 10 xdotool windowfocus --sync "$wid" key --delay 50 "$@" ||
+    e2e_xdo windowfocus --sync "$wid" key --delay 50 "$@" ||
         e2e_fail "xdotool konnte die Tasten $* nicht senden"
 }
 
 # Gives the window the keyboard focus and types the text.
 e2e_type() {
-    timeout 10 xdotool windowfocus --sync "$1" type --delay 40 "$2" ||
+    e2e_xdo windowfocus --sync "$1" type --delay 40 "$2" ||
         e2e_fail "xdotool konnte \"$2\" nicht eingeben"
 }
 
@@ -293,7 +328,7 @@ e2e_click_until() {
     while [ $((SECONDS - start)) -lt "$limit" ]; do
         e2e_click "$wid" "$x" "$y" "$count"
         for i in $(seq 10); do
-            w="$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1)"
+            w="$(e2e_xdo search --onlyvisible --name "$pattern" 2>/dev/null | tail -n 1)"
             if [ -n "$w" ]; then
                 e2e_wid="$w"
                 return 0
