@@ -82,9 +82,9 @@ e2e_cleanup() {
 # tests running side by side never share a screen.
 e2e_begin() {
     local tool
-    for tool in Xvfb xdotool; do
+    for tool in Xvfb xdotool setxkbmap; do
         command -v "$tool" >/dev/null ||
-            e2e_fail "$tool fehlt (scripts/deps installiert xvfb, xauth und xdotool)"
+            e2e_fail "$tool fehlt (scripts/deps installiert xvfb, xauth, xdotool und x11-xkb-utils)"
     done
     [ -x "$E2E_DUPCHECK" ] || e2e_fail "Programm fehlt: $E2E_DUPCHECK"
     [ -x "$E2E_HOST" ] || e2e_fail "Programm fehlt: $E2E_HOST"
@@ -114,11 +114,18 @@ e2e_begin() {
     export QT_QPA_PLATFORM=xcb
     # The server names its display before it takes clients; wait until one gets in.
     for i in $(seq 100); do
-        E2E_XDO_LIMIT=2 e2e_xdo getdisplaygeometry >/dev/null 2>&1 && return 0
+        E2E_XDO_LIMIT=2 e2e_xdo getdisplaygeometry >/dev/null 2>&1 && break
         sleep 0.1
     done
-    cat "$e2e_work/xvfb.log" >&2
-    e2e_fail "Xvfb auf $DISPLAY nimmt keine Verbindung an"
+    if ! E2E_XDO_LIMIT=2 e2e_xdo getdisplaygeometry >/dev/null 2>&1; then
+        cat "$e2e_work/xvfb.log" >&2
+        e2e_fail "Xvfb auf $DISPLAY nimmt keine Verbindung an"
+    fi
+    # A German keyboard, as the program's users have, so that the umlauts the tests type sit on
+    # keys of their own. On the default layout xdotool lends a spare key to each of them for a
+    # moment, and a program that reads the keyboard map only after it was given back (as happens
+    # on a busy machine) sees no letter at all.
+    timeout 10 setxkbmap -layout de || e2e_fail "setxkbmap konnte die deutsche Tastatur nicht setzen"
 }
 
 # A data folder with the host's tables, filled from fixtures/articles.csv and
