@@ -7,7 +7,6 @@
 #include "data/DbTable.h"
 #include "data/Field.h"
 #include "data/MemTable.h"
-#include "feedback/Cursors.h"
 #include "feedback/TMarkupLabel.h"
 #include "feedback/WindowPreparation.h"
 #include "grid/TI_DBGrid.h"
