@@ -17,6 +17,7 @@
 #include "platform/ui/Keys.h"
 #include "settings/SettingsLoader.h"
 #include "settings/TSettings.h"
+#include "settings/ui/SettingsMessageBox.h"
 #include "widgets/ButtonGlyphs.h"
 #include "widgets/TFlatButton.h"
 #include "widgets/TFlatProgressBar.h"
@@ -205,6 +206,7 @@ void TFMain::DatabaseReady() {
     DbTableSettings->SetDbConnection(DbConnection);
     DbTableSettings->Open();
     TSettings *settings = Settings();
+    UseMessageBoxForSettings();
     Load(settings, DbTableSettings);
     if (DbTableSettings->SeekKey(QStringLiteral("1"), true))
         settings->SetIdent1Text(

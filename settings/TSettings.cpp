@@ -1,6 +1,7 @@
 #include "settings/TSettings.h"
 
 #include "data/DbTable.h"
+#include "settings/SettingsCatalogue.h"
 
 #include <memory>
 
@@ -25,7 +26,31 @@ const QString kForbidden = QStringLiteral("?äüö#+*~!\"§$&()[]{?}:;,=+<>|\"[]
 
 } // namespace
 
-TSettings::TSettings() = default;
+TSettings::TSettings()
+    : AlterCurrency(std::make_unique<TAlterCurrencyInfo>()), VSOBJ(std::make_unique<TVSOBJ>()),
+      HTML(std::make_unique<THTML>()),
+      UpperLowerPartField(std::make_unique<TUpperLowerPartField>()),
+      AutoActions(std::make_unique<TAutoActionItems>()),
+      PartsGroups(std::make_unique<TPartsGroup>()),
+      AdressExtraDataGrid(std::make_unique<TAdressExtraDataGrid>()),
+      UserPrinterDef(std::make_unique<TUserPrinterDef>()) {
+    for (int n = 0; n < 10; ++n) {
+        AddressSets[size_t(n)].Number1 = quint8(n + 10);
+        AddressSets[size_t(n)].Number2 = quint8(n);
+    }
+    SettingsCatalogue::ResetGroupOne(*this);
+    SettingsCatalogue::ResetGroupTwo(*this);
+    // Where a new object differs from a loaded one: it matters only for an object that is
+    // never loaded.
+    for (TDefaultText *captions : {&DocumentCaptions, &AlterCurrency->Captions}) {
+        for (TSummenText &set : captions->Sets)
+            set.Captions[2] = QStringLiteral("+Steuer: [ST1]%");
+    }
+    Byte12000 = 0;
+    NormalizeKNR(KNR);
+    HTML->Number = 2;
+}
+
 TSettings::~TSettings() = default;
 
 TDbTable *TSettings::Table() const {
@@ -52,15 +77,16 @@ QString DataPathTag() {
     return dataPathTagVariable();
 }
 
+QString WithTrailingDelimiter(const QString &path) {
+    if (path.isEmpty() || path.endsWith(u':') || isSeparator(path.back()))
+        return path;
+    if (path.size() == 1 && path[0].toUpper() >= u'A' && path[0].toUpper() <= u'Z')
+        return path + QStringLiteral(":\\");
+    return path + u'\\';
+}
+
 QString DataPathTagFromPath(const QString &path) {
-    QString text = path;
-    // A trailing delimiter: a drive letter alone becomes its root.
-    if (!text.isEmpty() && !text.endsWith(u':') && !isSeparator(text.back())) {
-        if (text.size() == 1 && text[0].toUpper() >= u'A' && text[0].toUpper() <= u'Z')
-            text += QStringLiteral(":\\");
-        else
-            text += u'\\';
-    }
+    QString text = WithTrailingDelimiter(path);
     text.chop(1);
     qsizetype cut = -1;
     for (qsizetype i = text.size() - 1; i >= 0; --i) {

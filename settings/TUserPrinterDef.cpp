@@ -1,0 +1,82 @@
+#include "settings/TUserPrinterDef.h"
+
+TUserPrinterDef::TUserPrinterDef() {
+    Reset();
+}
+
+void TUserPrinterDef::Reset() {
+    MailMAPI = false;
+    MailMAPI_Index.clear();
+    MailMAPI_Kind = 0;
+    MailMAPI_Profil.clear();
+    MailMAPI_ProfilePassword.clear();
+    DuplexType = 0;
+    CopiesCaption.fill(QString());
+    CopiesCount.fill(1);
+    PrinterDefault.clear();
+    PrinterFax.clear();
+    PrinterScript.clear();
+    QuoteAnswercontact.clear();
+    QuoteAutoAnswercontact = false;
+    QuoteAnswercontactVS.clear();
+    QuoteAutoAnswercontactVS = false;
+    CanChangeCloseOrder = 100;
+    InCludeNumbernSelector = true;
+    InCludePartsNoSelector = false;
+    InCludeAdressGroupSelector = true;
+    AdressSecondGray = false;
+    LayoutDataGridCanChange = true;
+    DatagridHighWidth = 1;
+    LayoutZZSKAfterSumme = true;
+    DefaultExPage = false;
+    NoneTaxUser = false;
+    QuoteCharCount = 80;
+    ForceNewOrderAdressChanger = 0;
+    SoftReturn_MaxLines = 10;
+    SoftReturnChar = QStringLiteral("¬");
+    CashGrayText = QStringLiteral("Rechnung wurde bezahlt.");
+    CashGrayTextPart = QStringLiteral("Noch offener Betrag: [OPEN] , gezahlt: [IN]");
+    CashRechnungIdent = QStringLiteral("BAR");
+    SchedulerDayTime = QTime(9, 0);
+    SchedulerWakeup = false;
+    TimeColorsCount = 99;
+    MaxLinks = 199;
+    InternMemoMaxCount = 20;
+    CopiesList = 1;
+    UseOnlySoundex = true;
+    Sharpness = 70;
+    DoublecheckAdress_Sharpness = 66;
+    SoundexLevels = 1 | 2 | 4;
+    UserFontSizeDatagrid = 1;
+    UserFirstFocusControlOrder = 5;
+    UserFirstFocusControlOrder_brief = 4;
+    DatagridSecondHeigth = 60;
+    DatagridHeigth = 600;
+    RTFHeigth = 100;
+    PayInAutoIntern = 0;
+    ClickSound = false;
+    AutoHis = false;
+    NewArtlager = true;
+    ContactMailSubject = QStringLiteral("INFO");
+    PrivatContactMailSubject = QStringLiteral("INFO");
+    PrivatContactSendHeader = true;
+    PrivatContactMandantUse = true;
+    DefaultMailtypePrivat = QStringLiteral("txt");
+    InsertDateByHTMLMail = true;
+    AttachFolder.clear();
+    PdfBackupDir.clear();
+    DBIN.clear();
+    UsePrinterDialog = false;
+    DefaultPrinterBinName2.clear();
+    BinFirstPrinterPage2_Name.clear();
+    BinSecondPrinterPage2_Name.clear();
+    DefaultFont = TDefaultFont();
+    DefaultArtikelFontcolor = 128;
+    DefaultArtikelLagercolor = 16775914;
+    UseDefaultFontByTextBlock = false;
+    UseAutoInsertBriefanrede = false;
+    UseAutoFormatBriefanrede = true;
+    MessageAfterPrint = false;
+    DefaultFileType = QStringLiteral("txt");
+    LanguageName.clear();
+}
