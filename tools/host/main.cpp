@@ -3,6 +3,7 @@
 // the duplicate order numbers as the module's check does.
 #include "EngineSession.h"
 #include "HostCommands.h"
+#include "SettingsCommands.h"
 
 #include "platform/Exception.h"
 
@@ -37,7 +38,14 @@ const char kUsage[] =
     "      Reihenfolge: ID, Bezeichnung, Bestellnummer, Buchungen vorhanden (Ja/Nein);\n"
     "      bei mehr als 5000 doppelten Nummern bricht die Prüfung wie im Modul mit einer\n"
     "      Meldung ab. Mit --csv als CSV mit der Kopfzeile ID,BZ,BSTN,HASBOOKS; Meldung\n"
-    "      und Ergebnis stehen dann auf der Fehlerausgabe\n";
+    "      und Ergebnis stehen dann auf der Fehlerausgabe\n"
+    "  dupcheck-host settings DIR\n"
+    "      lädt die Einstellungen wie der Start des Moduls (setup.TBL des Datenordners,\n"
+    "      KLEVO.INI neben dem Programm) und zeigt jeden Wert in einer Zeile\n"
+    "  dupcheck-host setting DIR IDENT [--text T] [--memo-file DATEI] [--pack]\n"
+    "      schreibt die Einstellungszeile IDENT (legt sie an, wenn sie fehlt): --text setzt\n"
+    "      stringItem, --memo-file setzt MemoItem auf den Inhalt der Datei, mit --pack\n"
+    "      gepackt (zlib)\n";
 
 int failed(QTextStream &out, const QString &message) {
     out.flush();
@@ -84,6 +92,10 @@ int main(int argc, char **argv) {
             QTextStream err(stderr);
             return HostCommands::duplicates(args[1], args.size() == 3, out, err);
         }
+        if (command == QLatin1String("settings") && args.size() == 2)
+            return SettingsCommands::show(args[1], out);
+        if (command == QLatin1String("setting") && args.size() >= 3)
+            return SettingsCommands::write(args[1], args[2], args.mid(3), out);
     } catch (const HostError &e) {
         return failed(out, e.message());
     } catch (const Exception &e) {
