@@ -16,6 +16,7 @@
 #include "platform/ui/InputQuery.h"
 #include "platform/ui/Keys.h"
 #include "settings/SettingsLoader.h"
+#include "settings/SettingsStart.h"
 #include "settings/TSettings.h"
 #include "settings/ui/SettingsMessageBox.h"
 #include "widgets/ButtonGlyphs.h"
@@ -204,13 +205,11 @@ void TFMain::FormShow(QObject *sender) {
 
 void TFMain::DatabaseReady() {
     DbTableSettings->SetDbConnection(DbConnection);
-    DbTableSettings->Open();
+    OpenSettingsTable(DbTableSettings);
     TSettings *settings = Settings();
     UseMessageBoxForSettings();
     Load(settings, DbTableSettings);
-    if (DbTableSettings->SeekKey(QStringLiteral("1"), true))
-        settings->SetIdent1Text(
-            DbTableSettings->FieldByName(QStringLiteral("stringItem"))->AsString());
+    ReadIdent1Text(settings, DbTableSettings);
     BringToFront();
     SetCaption(DbConnection->ConnectPath());
     settings->SetConnectPath(DbConnection->ConnectPath());

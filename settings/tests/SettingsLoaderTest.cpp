@@ -627,18 +627,34 @@ protected:
     Options TableOptions() const override { return {false, true, true}; }
 };
 
+// The start goes on: the table opens in its table order, the loader shows one message and
+// changes nothing, and no Ident 1 text can be sought.
 TEST_F(SettingsLoaderWithoutIdentTag, ShowsOneAccessMessageAndChangesNothing) {
     Put(12000, QStringLiteral("9"));
+    Put(1, QStringLiteral("Mandant"));
     TSettings s;
     s.Byte12013 = 77;
-    Load(&s, Open(QString()));
+    TDbTable *table = Open();
+    Load(&s, table);
+    ReadIdent1Text(&s, table);
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Einstellungen Zugriffsfehler.\n")))
         << messages[0].toStdString();
-    EXPECT_TRUE(messages[0].contains(QStringLiteral("Ident")));
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("\"Ident\"")));
     EXPECT_EQ(s.Byte12013, 77);
     EXPECT_EQ(s.Byte12000, 0);
-    EXPECT_EQ(s.Table()->IndexName(), QString());
+    EXPECT_EQ(s.Ident1Text(), QString());
+    EXPECT_EQ(table->IndexName(), QString());
+}
+
+TEST_F(SettingsLoader, TheStartReadsTheIdent1Text) {
+    Put(1, QStringLiteral("Mandant Süd"));
+    TSettings s;
+    TDbTable *table = Open();
+    Load(&s, table);
+    ReadIdent1Text(&s, table);
+    EXPECT_EQ(s.Ident1Text(), QStringLiteral("Mandant Süd"));
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 class SettingsLoaderWithoutMemoColumn : public SettingsLoader {

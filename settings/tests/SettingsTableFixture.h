@@ -9,6 +9,7 @@
 #include "platform/Cp1252.h"
 #include "settings/SettingsLoader.h"
 #include "settings/SettingsMessages.h"
+#include "settings/SettingsStart.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -98,7 +99,7 @@ public:
     }
 
 protected:
-    // The table component as the module opens it: index name "IDENT".
+    // The table component, opened as the module's start opens it: index name "IDENT".
     TDbTable *Open(const QString &indexName = QStringLiteral("IDENT")) {
         if (m_table) {
             ok(DbCloseTable(m_table));
@@ -112,7 +113,7 @@ protected:
         m_component->SetDbConnection(m_connection.get());
         m_component->SetTableName(QStringLiteral("setup.TBL"));
         m_component->SetIndexName(indexName);
-        m_component->Open();
+        OpenSettingsTable(m_component.get());
         return m_component.get();
     }
 

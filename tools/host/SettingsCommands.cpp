@@ -11,6 +11,7 @@
 #include "settings/PackedStream.h"
 #include "settings/SettingsLoader.h"
 #include "settings/SettingsMessages.h"
+#include "settings/SettingsStart.h"
 #include "settings/TSettings.h"
 
 #include <QDir>
@@ -37,7 +38,7 @@ struct SettingsTable {
         table.SetTableName(QStringLiteral("setup.TBL"));
         table.SetIndexName(QStringLiteral("IDENT"));
         try {
-            table.Open();
+            OpenSettingsTable(&table);
         } catch (const Exception &e) {
             throw HostError(e.message());
         }
@@ -61,8 +62,7 @@ int show(const QString &folder, QTextStream &out) {
     try {
         // The module's start: load, the Ident 1 text, the connect path.
         Load(&settings, &t.table);
-        if (t.table.SeekKey(QStringLiteral("1"), true))
-            settings.SetIdent1Text(t.table.FieldByName(QStringLiteral("stringItem"))->AsString());
+        ReadIdent1Text(&settings, &t.table);
         settings.SetConnectPath(folder);
     } catch (const Exception &e) {
         SetSettingsMessageHandler({});
@@ -107,7 +107,8 @@ int write(const QString &folder, const QString &identText, const QStringList &op
 
     SettingsTable t(folder);
     try {
-        SelectSettingsIndex(&t.table);
+        if (!SelectSettingsIndex(&t.table))
+            throw HostError(QStringLiteral("Die Zeile wurde nicht geschrieben."));
         const bool found = t.table.SeekKey(QString::number(*ident), true);
         if (found) {
             t.table.Edit();

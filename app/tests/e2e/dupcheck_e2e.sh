@@ -3,7 +3,7 @@
 # data folder made by dupcheck-host from the fixtures; the table files are read back afterwards.
 #   dupcheck_e2e.sh CASE DUPCHECK DUPCHECK-HOST
 # Cases: rename, delete_yes, delete_no, escape, click_again, build_too_low, missing_folder,
-# folder_without_tables.
+# folder_without_tables, settings_without_index.
 #
 # The fixture (fixtures/articles.csv, fixtures/bookings.csv), in the order of the index "BSTN":
 #   A-100: 1 (booked), 2, 3       B-200: 4, 5       C-300: 6 (booked), 7 (booked)
@@ -191,6 +191,36 @@ build_too_low)
     (cd "$data" && ls -A && sha256sum -- *) >"$e2e_work/files.after"
     e2e_expect_table "$e2e_work/files.after" "$e2e_work/files.before" \
         "der Datenordner hat sich verändert"
+    ;;
+
+settings_without_index)
+    # A settings table without its index tag IDENT (the tag and its index removed with the
+    # sqlite3 tool, see docs/ENGINE.md): the loader cannot select its index, shows its one
+    # message, and the module goes on starting.
+    sqlite3 "$data/setup.TBL" \
+        "DROP INDEX \"dbe_tag_IDENT\"; DELETE FROM dbe_tags WHERE CAST(name AS TEXT) = 'IDENT';" ||
+        e2e_fail "der Index IDENT von setup.TBL liess sich nicht entfernen"
+    "$E2E_HOST" settings "$data" >/dev/null 2>"$e2e_work/settings.err"
+    grep -q '^Einstellungen Zugriffsfehler\.$' "$e2e_work/settings.err" ||
+        e2e_fail "dupcheck-host settings meldet nicht \"Einstellungen Zugriffsfehler.\": $(cat "$e2e_work/settings.err")"
+    e2e_start "$data" 1 12413
+    e2e_wait_window "$E2E_TITLE" "Meldung \"Einstellungen Zugriffsfehler.\""
+    box="$e2e_wid"
+    e2e_expect_caption "$box" "$E2E_TITLE" "Meldung der Einstellungen"
+    e2e_click_box_no "$box" # "Schließen"
+    e2e_wait_gone "$box" "Meldung der Einstellungen"
+    # The caption becomes the data path only after the loader has returned: a second message
+    # would have come before it.
+    e2e_wait_window "$data" "Start nach der Meldung der Einstellungen"
+    e2e_main="$e2e_wid"
+    e2e_window_shown "$E2E_TITLE" && e2e_fail "nach der Meldung der Einstellungen kam eine zweite"
+    # The module works: the check lists the duplicates of the fixture.
+    check_then_open_row 1
+    e2e_keys "$e2e_wid" Escape
+    e2e_wait_gone "$e2e_wid" "Eingabedialog nach Escape"
+    e2e_keys "$e2e_main" Escape
+    e2e_wait_end "Escape im Hauptfenster"
+    e2e_expect_clean_end "Start mit einer Einstellungstabelle ohne Index"
     ;;
 
 missing_folder | folder_without_tables)

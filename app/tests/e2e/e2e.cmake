@@ -9,7 +9,8 @@ set(DUPCHECK_E2E_CASES
     click_again
     build_too_low
     missing_folder
-    folder_without_tables)
+    folder_without_tables
+    settings_without_index)
 foreach(case IN LISTS DUPCHECK_E2E_CASES)
     add_test(NAME e2e_${case}
         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/dupcheck_e2e.sh ${case}
