@@ -2,11 +2,7 @@
 
 #include "data/Field.h"
 #include "data/MemTable.h"
-#include "platform/Convert.h"
 #include "platform/Cp1252.h"
-#include "platform/FormatSettings.h"
-
-#include <cmath>
 
 namespace {
 
@@ -82,68 +78,31 @@ QList<QStringList> splitRecords(const QString &text) {
     return records;
 }
 
-QString numberText(double value) {
-    QString text = QString::number(value, 'g', 15);
-    text.replace(u'.', formatSettings().decimalSeparator);
-    return text;
-}
-
-std::optional<double> parseNumber(const QString &text) {
-    const QChar separator = formatSettings().decimalSeparator;
-    QString plain = Convert::trim(text);
-    if (separator != u'.' && plain.contains(u'.'))
-        return std::nullopt;
-    plain.replace(separator, u'.');
-    bool ok = false;
-    const double v = plain.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
-
+// Values in the fields' own text form (numbers and dates in the local format); booleans as
+// "1" and "0".
 QVariant parseValue(const TField *field, const QString &text, qsizetype line) {
     if (text.isEmpty())
         return {};
-    switch (field->DataType()) {
-    case ftSmallint:
-    case ftInteger:
-    case ftAutoInc:
-        if (auto v = Convert::toInt(text))
-            return *v;
-        break;
-    case ftFloat:
-    case ftCurrency:
-        if (auto v = parseNumber(text))
-            return *v;
-        break;
-    case ftBoolean:
-        if (text == QLatin1String("1") || text == QLatin1String("0"))
-            return text == QLatin1String("1");
-        break;
-    case ftDate:
-        if (auto v = parseDate(text))
-            return *v;
-        break;
-    default:
-        return text;
+    QVariant value = text;
+    if (field->DataType() == ftBoolean) {
+        if (text != QLatin1String("1") && text != QLatin1String("0"))
+            fail(line, QStringLiteral("\"%1\" ist kein Wahrheitswert für das Feld %2")
+                           .arg(text, field->FieldName()));
+        value = text == QLatin1String("1");
     }
-    fail(line, QStringLiteral("\"%1\" passt nicht in das Feld %2").arg(text, field->FieldName()));
+    try {
+        return field->Convert(value);
+    } catch (const EConvertError &e) {
+        fail(line, e.message());
+    }
 }
 
 QString valueText(const TField *field) {
     if (field->IsNull())
         return {};
-    switch (field->DataType()) {
-    case ftFloat:
-    case ftCurrency:
-        return numberText(field->AsFloat());
-    case ftBoolean:
+    if (field->DataType() == ftBoolean)
         return field->AsBoolean() ? QStringLiteral("1") : QStringLiteral("0");
-    case ftDate:
-        return formatDate(field->AsDateTime().date());
-    default:
-        return field->AsString();
-    }
+    return field->AsString();
 }
 
 QString quoted(const QString &text) {
@@ -174,7 +133,7 @@ void Load(TMemTable *table, const QByteArray &stream) {
                             .arg(fields.size()));
         QVariantList row;
         for (qsizetype f = 0; f < record.size(); ++f)
-            row << fields[f]->Convert(parseValue(fields[f], record[f], r + 1));
+            row << parseValue(fields[f], record[f], r + 1);
         values << row;
     }
     table->DisableControls();
