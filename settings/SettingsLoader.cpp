@@ -63,10 +63,11 @@ void Load(TSettings *settings, TDbTable *table) {
     {
         DecimalPlacesModeSaver mode;
         try {
-            SettingsCatalogue::ResetGroupTwo(s);
-            KontoStack()->Rebuild();
+            // The grid hears of the reload while it still holds its lists.
             if (s.AdressExtraDataGrid->OnBeforeReload)
                 s.AdressExtraDataGrid->OnBeforeReload(nullptr);
+            SettingsCatalogue::ResetGroupTwo(s);
+            KontoStack()->Rebuild();
             TSettingsTableReader reader(table);
             SettingsCatalogue::Read(s, reader);
             try {

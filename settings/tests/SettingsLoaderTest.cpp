@@ -774,3 +774,47 @@ TEST_F(SettingsLoader, AnUnreadableWorkstationFileGivesTheDefaultsSilently) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TAdressExCellInfo, AssignCopiesTheFourValuesWithOneChangeNotice) {
+    TAdressExCellInfos cells;
+    TAdressExCellInfo &cell = cells.Add();
+    int notices = 0;
+    cells.OnChange = [&] { ++notices; };
+    TAdressExCellInfo source;
+    source.Col = 3;
+    source.Row = 4;
+    source.Gray = QStringLiteral("grau");
+    source.Readonly = true;
+    cell.Assign(source);
+    EXPECT_EQ(notices, 1);
+    EXPECT_EQ(cell.Col, 3);
+    EXPECT_EQ(cell.Row, 4);
+    EXPECT_EQ(cell.Gray, QStringLiteral("grau"));
+    EXPECT_TRUE(cell.Readonly);
+    TAdressExCellInfos copy;
+    int copyNotices = 0;
+    copy.OnChange = [&] { ++copyNotices; };
+    copy.Assign(cells);
+    EXPECT_EQ(copyNotices, 1);
+    EXPECT_EQ(copy.Item(0).Gray, QStringLiteral("grau"));
+}
+
+TEST_F(SettingsLoader, TheAddressGridHearsBeforeAndAfterTheReload) {
+    Put(751, QStringLiteral(""), QByteArray("Telefon"));
+    TSettings s;
+    QStringList heard;
+    TAdressExtraDataGrid &grid = *s.AdressExtraDataGrid;
+    grid.OnBeforeReload = [&](QObject *sender) {
+        heard << QStringLiteral("vorher %1 %2").arg(grid.List751.size()).arg(sender == nullptr);
+    };
+    grid.OnAfterReload = [&](QObject *sender) {
+        heard << QStringLiteral("nachher %1 %2").arg(grid.List751.size()).arg(sender == nullptr);
+    };
+    grid.List751 << QStringLiteral("alt") << QStringLiteral("alt");
+    Load(&s, Open());
+    EXPECT_EQ(heard, QStringList({"vorher 2 1", "nachher 1 1"}));
+}
+
+} // namespace
