@@ -436,6 +436,9 @@ void readGridCells(Row &row) {
 #define READ(...) [](Row &row) { __VA_ARGS__; }
 #define NO_RESET nullptr
 
+// The rows in reading order: Ident (0 for a step between rows or a family of Idents read one by
+// one), whether a failure inside the read is caught, the value set before every load (step 4;
+// rows without one keep what they hold, or are reset in group one), and the read.
 const CatalogueRow kRows[] = {
     {1530, Silent, RESET(s.OptionFlags.fill(false)), READ({
          row.s.OptionFlags.fill(false);
@@ -443,6 +446,7 @@ const CatalogueRow kRows[] = {
          for (qsizetype i = 0; i < 6 && i < lines.size(); ++i)
              row.s.OptionFlags[size_t(i)] = SettingsConvert::One(lines[i]);
      })},
+    // 21002, 29002, 21003 .. 21007: captions 1 to 8 of the sets; 21009 .. 21013: the headers.
     {0, Loud, NO_RESET, READ({
          for (size_t i = 0; i < 8; ++i)
              silently([&] {
@@ -460,6 +464,7 @@ const CatalogueRow kRows[] = {
          copyCaptionsToSecondCurrency(row.s);
          row.s.AlterCurrency->Option1 = row.s.AlterCurrency->Option2 = 0;
      })},
+    // 20004, 29004, 20005 .. 20009: the second currency's captions; 31009 .. 31012: its headers.
     {0, Loud, NO_RESET, READ({
          TAlterCurrencyInfo &a = *row.s.AlterCurrency;
          for (size_t i = 0; i < 8; ++i)
@@ -487,6 +492,7 @@ const CatalogueRow kRows[] = {
              a.Label = kSecondCurrencyLabel;
      })},
     {20012, Silent, NO_RESET, READ(row.Number(row.s.AlterCurrency->Enabled, 0))},
+    // 200030, 200031 when the second currency is enabled; else its defaults once more.
     {0, Loud, NO_RESET, READ({
          TAlterCurrencyInfo &a = *row.s.AlterCurrency;
          if (a.Enabled != 0) {
@@ -504,6 +510,7 @@ const CatalogueRow kRows[] = {
              copyCaptionsToSecondCurrency(row.s);
          }
      })},
+    // 8101, 8102, 8103: one silent read for the three.
     {8101, Silent, NO_RESET, READ({
          TSettings &s = row.s;
          for (auto [ident, stream] :
@@ -519,12 +526,13 @@ const CatalogueRow kRows[] = {
          if (auto bytes = row.r.Bytes(row.ident))
              MemTableCsv::Load(table, *bytes);
      })},
+    // The priority list's defaults, before 16045 may replace them.
     {0, Loud, NO_RESET, READ({
          row.s.PriorityList = {QStringLiteral("Normal"), QStringLiteral("Wichtig"),
                                QStringLiteral("Sehr Wichtig")};
          row.s.List16046.clear();
      })},
-    {14500, Loud, NO_RESET, READ(readHTML(row))},
+    {14500, Loud, NO_RESET, READ(readHTML(row))}, // and 14501
     {8201, Loud, NO_RESET, READ(row.TextTo(row.s.Text8201))},
     {8202, Loud, NO_RESET, READ(row.TextTo(row.s.Text8202))},
     {8203, Loud, NO_RESET, READ(row.TextTo(row.s.Text8203))},
@@ -634,6 +642,7 @@ const CatalogueRow kRows[] = {
     {5025, Loud, NO_RESET, READ(row.Flag(row.s.Flag5025))},
     {5026, Loud, NO_RESET, READ(row.Flag(row.s.Flag5026))},
     {5022, Loud, NO_RESET, READ(row.Flag(row.s.Flag5022))},
+    // 2001 .. 2010 and 3001 .. 3010, each read silent.
     {2001, Loud, NO_RESET, READ({
          for (int n = 0; n < 10; ++n)
              silently([&] {
@@ -651,6 +660,7 @@ const CatalogueRow kRows[] = {
              });
      })},
     {920, Silent, RESET(s.Codes.clear(); s.CodeTexts.clear()), READ(readCodes(row))},
+    // 949 and 950, after their own index selection.
     {949, Loud, RESET(s.Float949 = s.Float950 = s.Float949Kept = s.Float950Kept = 0),
      READ(readFloatPair(row))},
     {1500, Loud, NO_RESET, READ(row.LinesTo(row.s.List1500))},
@@ -733,12 +743,13 @@ const CatalogueRow kRows[] = {
      })},
     {16045, Loud, NO_RESET, READ(row.LinesTo(row.s.PriorityList))},
     {16046, Loud, RESET(s.List16046.clear()), READ(row.LinesTo(row.s.List16046))},
-    {964, Loud, NO_RESET, READ(readPartsGroups(row))},
+    {964, Loud, NO_RESET, READ(readPartsGroups(row))}, // and 219, 650, 651, 660, 661, 663
     {652, Loud, RESET(resetLabelBounds(s.LabelBounds)), READ(readLabelBounds(row))},
     {754, Silent, NO_RESET, READ(readGridCells(row))},
     {751, Silent, NO_RESET, READ(row.LinesTo(row.s.AdressExtraDataGrid->List751))},
     {752, Silent, NO_RESET, READ(row.LinesTo(row.s.AdressExtraDataGrid->List752))},
     {753, Silent, NO_RESET, READ(row.LinesTo(row.s.AdressExtraDataGrid->List753))},
+    // The end of the reload, for the address grid.
     {0, Loud, NO_RESET, READ({
          if (row.s.AdressExtraDataGrid->OnAfterReload)
              row.s.AdressExtraDataGrid->OnAfterReload(nullptr);
