@@ -92,6 +92,10 @@ int write(const QString &folder, const QString &identText, const QStringList &op
         else
             throw HostError(QStringLiteral("Unbekannte Angabe %1").arg(o));
     }
+    // The column holds 100 characters; a longer text would be cut without a word.
+    if (text && text->size() > 100)
+        throw HostError(QStringLiteral("Der Text hat %1 Zeichen; stringItem fasst höchstens 100.")
+                            .arg(text->size()));
     if (pack && memoFile.isEmpty())
         throw HostError(QStringLiteral("--pack braucht --memo-file."));
     std::optional<QByteArray> memo;

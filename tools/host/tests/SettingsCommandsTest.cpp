@@ -107,6 +107,9 @@ TEST_F(SettingsCommandsTest, RefusesWrongArguments) {
                                          {QStringLiteral("--memo-file"), QStringLiteral("/fehlt")},
                                          out),
                  HostError);
+    EXPECT_THROW(SettingsCommands::write(data(), QStringLiteral("1"),
+                                         {QStringLiteral("--text"), QString(101, u'x')}, out),
+                 HostError);
     EXPECT_THROW(SettingsCommands::show(dir.filePath(QStringLiteral("fehlt")), out), HostError);
 }
 
