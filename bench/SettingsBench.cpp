@@ -28,6 +28,7 @@
 #include "platform/Cp1252.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Fonts.h"
+#include "schema/HostSchema.h"
 #include "settings/PackedStream.h"
 #include "settings/SettingsLoader.h"
 #include "settings/SettingsMessages.h"
@@ -218,24 +219,25 @@ void makeSettingsTable(const QString &folder, const std::vector<Row> &rows) {
     DBHANDLE connection = 0;
     ok(DbConnect(Cp1252::fromQString(folder).constData(), DB_SERVER_LOCAL, "", "", 0, &connection),
        "connect");
+    const HostSchema::Table &schema = HostSchema::settings();
     DBHANDLE table = 0;
-    ok(DbCreateTable(connection, "setup.TBL",
-                     "ID,15,0,0;Ident,11,0,0;MemoItem,5,0,0;stringItem,4,100,0;logo,6,0,0", &table),
-       "create setup.TBL");
-    DBHANDLE index = 0;
-    ok(DbCreateIndex(table, "IDENT", "Ident", 0, &index), "index IDENT");
+    ok(HostSchema::createTable(connection, schema, &table), "create setup.TBL");
+    ok(HostSchema::createIndexes(table, schema), "index IDENT");
+    const uint16_t identField = schema.fieldNumber("Ident");
+    const uint16_t memoField = schema.fieldNumber("MemoItem");
+    const uint16_t textField = schema.fieldNumber("stringItem");
     ok(DbBeginTransaction(table), "transaction");
     for (const Row &r : rows) {
         ok(DbAppendRecord(table), "append");
         const QByteArray id = QByteArray::number(r.ident);
-        ok(DbSetField(table, 2, id.constData(), uint32_t(id.size())), "Ident");
+        ok(DbSetField(table, identField, id.constData(), uint32_t(id.size())), "Ident");
         if (!r.memo.isEmpty())
-            ok(DbSetBinary(table, 3, reinterpret_cast<const uint8_t *>(r.memo.constData()),
+            ok(DbSetBinary(table, memoField, reinterpret_cast<const uint8_t *>(r.memo.constData()),
                            uint32_t(r.memo.size())),
                "MemoItem");
         const QByteArray t = Cp1252::fromQString(r.text);
         if (!t.isEmpty())
-            ok(DbSetField(table, 4, t.constData(), uint32_t(t.size())), "stringItem");
+            ok(DbSetField(table, textField, t.constData(), uint32_t(t.size())), "stringItem");
         ok(DbWriteRecord(table), "write");
     }
     ok(DbCommitTransaction(table), "commit");

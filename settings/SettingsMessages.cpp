@@ -1,6 +1,6 @@
 #include "settings/SettingsMessages.h"
 
-#include <QRegularExpression>
+#include "feedback/MarkupText.h"
 
 #include <cstdio>
 
@@ -11,12 +11,9 @@ TSettingsMessageHandler &handler() {
     return h;
 }
 
-QString plainMarkup(QString markup) {
-    markup.replace(
-        QRegularExpression(QStringLiteral("<br>"), QRegularExpression::CaseInsensitiveOption),
-        QStringLiteral("\n"));
-    markup.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
-    return markup;
+// Our own headlines hold only tags and line breaks; a console wants LF alone.
+QString plainMarkup(const QString &markup) {
+    return MarkupToPlainText(markup).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 } // namespace

@@ -16,6 +16,7 @@ void SetSettingsMessageHandler(TSettingsMessageHandler handler);
 void ShowSettingsMessage(const QString &headline, const QString &detail,
                          const QString &tail = QString());
 
-// The message as plain text: "<BR>" becomes a line break, other markup tags are dropped.
+// The message as plain text for a console: "<BR>" becomes a line break (LF), other markup tags
+// are dropped.
 QString SettingsMessagePlainText(const QString &headline, const QString &detail,
                                  const QString &tail);

@@ -7,6 +7,7 @@
 #include "data/DbTable.h"
 #include "dbeng.h"
 #include "platform/Cp1252.h"
+#include "schema/HostSchema.h"
 #include "settings/SettingsLoader.h"
 #include "settings/SettingsMessages.h"
 #include "settings/SettingsStart.h"
@@ -36,20 +37,22 @@ protected:
     void SetUp() override { SetUpTable(TableOptions()); }
 
     void SetUpTable(const Options &options) {
-        m_options = options;
         ok(DbConnect(Cp1252::fromQString(m_dir.path()).constData(), DB_SERVER_LOCAL, "", "", 0,
                      &m_engine));
-        QString fields = QStringLiteral("ID,15,0,0;Ident,11,0,0");
-        if (options.memoColumn)
-            fields += QStringLiteral(";MemoItem,5,0,0");
-        if (options.stringColumn)
-            fields += QStringLiteral(";stringItem,4,100,0");
-        fields += QStringLiteral(";logo,6,0,0");
-        ok(DbCreateTable(m_engine, "setup.TBL", Cp1252::fromQString(fields).constData(), &m_table));
-        if (options.identTag) {
-            DBHANDLE index = 0;
-            ok(DbCreateIndex(m_table, "IDENT", "Ident", 0, &index));
-        }
+        // The host's settings table, less what the damaged variants leave out.
+        m_schema = HostSchema::settings();
+        auto drop = [this](const char *name) {
+            std::erase_if(m_schema.fields,
+                          [name](const HostSchema::Field &f) { return f.name == name; });
+        };
+        if (!options.memoColumn)
+            drop("MemoItem");
+        if (!options.stringColumn)
+            drop("stringItem");
+        if (!options.identTag)
+            m_schema.indexes.clear();
+        ok(HostSchema::createTable(m_engine, m_schema, &m_table));
+        ok(HostSchema::createIndexes(m_table, m_schema));
         SetWorkstationSettingsFolder(m_dir.path() + QStringLiteral("/programm"));
         SetSettingsMessageHandler(
             [this](const QString &headline, const QString &detail, const QString &tail) {
@@ -72,17 +75,15 @@ public:
     void Put(int ident, const QString &text, const QByteArray &memo = QByteArray()) {
         ok(DbAppendRecord(m_table));
         const QByteArray id = QByteArray::number(ident);
-        ok(DbSetField(m_table, 2, id.constData(), uint32_t(id.size())));
-        uint16_t next = 3;
-        if (m_options.memoColumn) {
-            if (!memo.isEmpty())
-                ok(DbSetBinary(m_table, next, reinterpret_cast<const uint8_t *>(memo.constData()),
-                               uint32_t(memo.size())));
-            ++next;
-        }
-        if (m_options.stringColumn && !text.isEmpty()) {
+        ok(DbSetField(m_table, m_schema.fieldNumber("Ident"), id.constData(), uint32_t(id.size())));
+        if (const uint16_t memoField = m_schema.fieldNumber("MemoItem");
+            memoField && !memo.isEmpty())
+            ok(DbSetBinary(m_table, memoField, reinterpret_cast<const uint8_t *>(memo.constData()),
+                           uint32_t(memo.size())));
+        if (const uint16_t textField = m_schema.fieldNumber("stringItem");
+            textField && !text.isEmpty()) {
             const QByteArray t = Cp1252::fromQString(text);
-            ok(DbSetField(m_table, next, t.constData(), uint32_t(t.size())));
+            ok(DbSetField(m_table, textField, t.constData(), uint32_t(t.size())));
         }
         ok(DbWriteRecord(m_table));
     }
@@ -131,7 +132,7 @@ protected:
     QStringList messages;
 
 private:
-    Options m_options;
+    HostSchema::Table m_schema;
     DBHANDLE m_engine = 0;
     DBHANDLE m_table = 0;
     std::unique_ptr<TDbConnection> m_connection;
