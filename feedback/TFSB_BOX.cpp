@@ -125,6 +125,9 @@ void TFSB_BOX::CreateComponents() {
     Label1->setFont(Fonts::fromPoints(QStringLiteral("Arial"), 8));
     Label1->move(72, 6);
     Label1->adjustSize();
+    // The accented capitals of this font rise a pixel above its ascent, which is all the room
+    // the label's own size leaves; a pixel more above and below keeps the text where it was.
+    Label1->setGeometry(Label1->geometry().adjusted(0, -1, 0, 1));
     FINPE = new QComboBox(FlatPanel1);
     FINPE->setObjectName(QStringLiteral("FINPE"));
     FINPE->setEditable(true);

@@ -1,7 +1,7 @@
 // The height of a line of text as the program's windows were laid out for: the font's
 // Windows ascent and descent (which leave room for accents above capitals), each rounded to
-// whole pixels. Qt's own height uses the typographic metrics, which for Tahoma at 11 pixels
-// give 11 instead of 13 and let accented capitals touch the line above.
+// whole pixels. The markup layout stacks its lines by these; the toolkit's own metrics agree for
+// the Tahoma that Fonts::setup loads at its bitmap sizes, but round outline sizes up.
 #pragma once
 
 #include <QFont>

@@ -40,5 +40,6 @@ list(APPEND FEEDBACK_TEST_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/MarkupEscapeTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/LabelTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/OpenDocumentTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/tests/MarkupGlyphsTest.cpp
 )
 

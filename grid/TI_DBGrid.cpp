@@ -710,7 +710,10 @@ void TI_DBGrid::PaintCell(QPainter &p, int column, int row, const QRect &rect, c
                 x = textRect.right() + 1 - width;
             else if (horizontal & Qt::AlignHCenter)
                 x = textRect.left() + (textRect.width() - width) / 2;
-            p.setClipRect(textRect & exposed);
+            // Cut at the margins left and right only: above and below, the marks of capitals and
+            // the descenders may use the cell's margin.
+            const QRect clip(textRect.left(), rect.top(), textRect.width(), rect.height());
+            p.setClipRect(clip & exposed);
             p.drawStaticText(QPoint(x, textRect.top()), laidOut);
             p.setClipRect(exposed);
         }

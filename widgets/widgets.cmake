@@ -20,6 +20,7 @@ list(APPEND WIDGETS_TEST_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/FlatProgressBarTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/PanelsTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/FlatHintTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/tests/WidgetGlyphsTest.cpp
 )
 
 # A demonstration window for driving the widgets by hand or by xdotool on a real X server;

@@ -1,5 +1,7 @@
 #include "platform/ui/Fonts.h"
 
+#include "platform/ui/WindowsLineMetrics.h"
+
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -22,8 +24,10 @@ void setup() {
     for (const char *dir : kWineFontDirs) {
         // Only the regular face: the bold file of that package carries regular-weight
         // letters, spaced wider. Bold text is emboldened from the regular face instead.
-        const QString path = QString::fromLatin1(dir) + QStringLiteral("/tahoma.ttf");
-        if (QFile::exists(path) && QFontDatabase::addApplicationFont(path) >= 0)
+        // Measured as Windows measures it, so that the marks of capitals lie inside the line.
+        QFile file(QString::fromLatin1(dir) + QStringLiteral("/tahoma.ttf"));
+        if (file.open(QIODevice::ReadOnly) && QFontDatabase::addApplicationFontFromData(
+                                                  WindowsLineMetrics::apply(file.readAll())) >= 0)
             g_tahoma = true;
         if (g_tahoma)
             break;

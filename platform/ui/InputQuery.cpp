@@ -1,6 +1,7 @@
 #include "platform/ui/InputQuery.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/Fonts.h"
 #include "platform/ui/Keys.h"
 
 #include <QGuiApplication>
@@ -17,6 +18,9 @@ TInputQueryForm::TInputQueryForm(const QString &caption, const QString &prompt,
     setObjectName(QStringLiteral("InputQuery"));
     SetBorderStyle(bsDialog);
     SetCaption(caption);
+    // The platform's dialog font. A window does not take its owner's font, and the toolkit's
+    // default lets the marks of capitals rise above a label's top edge.
+    setFont(Fonts::make(QStringLiteral("MS Sans Serif"), -11));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     auto *label = new QLabel(prompt, this);
