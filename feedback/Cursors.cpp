@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryFile>
 
 // The cursor resources live in this static library; nothing else refers to them, so the
 // linker would drop them unless they are initialised by name.
@@ -14,8 +15,6 @@ static void initCursorResources() {
 }
 
 namespace {
-
-const char kTempFileName[] = "Temp.ani";
 
 QString resourcePath(const char *type, const QString &name) {
     return QStringLiteral(":/%1/%2").arg(QLatin1String(type), name);
@@ -46,25 +45,21 @@ bool LoadAnimatedCursor(const QString &resourceName, int number) {
     QFile resource(resourcePath(kAnimatedCursorResourceType, resourceName));
     if (!resource.open(QIODevice::ReadOnly))
         return false;
-    const QString tempPath = QDir::current().absoluteFilePath(QLatin1String(kTempFileName));
-    bool entered = false;
-    {
-        // Only a file we have just written completely is read back: when writing fails, a file
-        // of that name left by someone else must not become our cursor.
-        QFile temp(tempPath);
-        const QByteArray bytes = resource.readAll();
-        const bool written = temp.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                             temp.write(bytes) == bytes.size() && temp.flush();
-        temp.close();
-        if (written) {
-            if (auto cursor = AnimatedCursorFile::load(tempPath)) {
-                ScreenCursor::enter(number, *cursor);
-                entered = true;
-            }
-        }
-    }
-    QFile::remove(tempPath);
-    return entered;
+    // A fixed name in a shared or user-chosen folder lets anyone who can put a link of that name
+    // there have us overwrite the link's target. The temporary file gets a fresh name, is
+    // created exclusively (never through an existing name or link) and readable only by us, and
+    // is removed when it goes out of scope.
+    QTemporaryFile temp(QDir::temp().filePath(QStringLiteral("dupcheck-cursor-XXXXXX.ani")));
+    const QByteArray bytes = resource.readAll();
+    // Only a file we have just written completely is read back.
+    const bool written = temp.open() && temp.write(bytes) == bytes.size() && temp.flush();
+    if (!written)
+        return false;
+    const auto cursor = AnimatedCursorFile::load(temp.fileName());
+    if (!cursor)
+        return false;
+    ScreenCursor::enter(number, *cursor);
+    return true;
 }
 
 void ShowWaitCursor() {

@@ -21,8 +21,9 @@ inline const char *const kAnimatedCursorResourceType = "RT_ANICURSOR";
 // starts, after the application object exists and before any window does.
 void RegisterCursors();
 
-// Loads the animated cursor resource of the given name through the file "Temp.ani" in the
-// current directory (written, loaded, deleted in every case) and enters it under the number.
+// Loads the animated cursor resource of the given name through a private temporary file in the
+// system's temporary folder (created exclusively, loaded, deleted in every case) and enters it
+// under the number. A file named "Temp.ani" in the current directory is not touched.
 // A cursor that cannot be written or read is not entered, so its number shows the default
 // cursor. Returns whether the cursor was entered.
 bool LoadAnimatedCursor(const QString &resourceName, int number);

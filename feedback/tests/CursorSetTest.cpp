@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-// Runs each test in an empty current directory, so that "Temp.ani" can be watched.
+// Runs each test in an empty current directory, so that what is written there can be watched.
 class CursorSet : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,14 +43,8 @@ QImage imageOf(int number) {
 
 } // namespace
 
-TEST_F(CursorSet, RegistersAllSixCursorsAndRemovesTheTemporaryFile) {
-    {
-        QFile stale(tempFile());
-        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-        stale.write("left over from someone else");
-    }
+TEST_F(CursorSet, RegistersAllSixCursors) {
     RegisterCursors();
-    EXPECT_FALSE(QFile::exists(tempFile()));
     const std::pair<int, int> expected[] = {{crXHand, 1},        {crXMagnify, 1},
                                             {crXMove, 1},        {crPrintAnimated, 4},
                                             {crWaitAnimated, 8}, {crPdfAnimated, 4}};
@@ -61,13 +56,62 @@ TEST_F(CursorSet, RegistersAllSixCursorsAndRemovesTheTemporaryFile) {
     EXPECT_EQ(ScreenCursor::cursorFor(crXHand).hotSpot(), QPoint(11, 1));
 }
 
+// A link named "Temp.ani" in the working folder must not lead the start into writing (or
+// removing) the file it points at; a file of that name is the user's, and stays.
+TEST_F(CursorSet, AFileOrLinkNamedTempAniInTheWorkingFolderIsLeftAlone) {
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    const QString target = elsewhere.filePath(QStringLiteral("precious.txt"));
+    const QByteArray content = "must stay as it is";
+    for (bool link : {true, false}) {
+        SCOPED_TRACE(link ? "link" : "file");
+        QFile::remove(tempFile());
+        {
+            QFile file(link ? target : tempFile());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(content);
+        }
+        if (link) {
+            ASSERT_TRUE(QFile::link(target, tempFile()));
+        }
+        RegisterCursors();
+        EXPECT_TRUE(ScreenCursor::has(crWaitAnimated));
+        QFile check(link ? target : tempFile());
+        ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+        EXPECT_EQ(check.readAll(), content);
+        EXPECT_EQ(QFileInfo(tempFile()).isSymLink(), link);
+        EXPECT_TRUE(QFileInfo::exists(tempFile()));
+    }
+}
+
+// The cursor passes through a file in the temporary folder that is gone once loaded.
+TEST_F(CursorSet, TheTemporaryCursorFileIsRemovedAfterLoading) {
+    QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const bool hadTmpdir = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray previous = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    const bool entered = LoadAnimatedCursor(QStringLiteral("CRCURSOR_WAIT"), 4712);
+    const bool damagedEntered = LoadAnimatedCursor(QStringLiteral("DAMAGED_TRUNCATED"), 4713);
+    const QStringList left =
+        QDir(temp.path())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    if (hadTmpdir)
+        qputenv("TMPDIR", previous);
+    else
+        qunsetenv("TMPDIR");
+    EXPECT_TRUE(entered);
+    EXPECT_FALSE(damagedEntered);
+    EXPECT_TRUE(left.isEmpty()) << left.join(u' ').toStdString();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty()) << "nothing is written to the working folder";
+}
+
 TEST_F(CursorSet, ADamagedAnimatedCursorLeavesItsNumberAtTheDefaultCursor) {
     for (const char *name : {"DAMAGED_TRUNCATED", "DAMAGED_NOFRAMES", "NO_SUCH_RESOURCE"}) {
         const int number = 4711;
         EXPECT_FALSE(LoadAnimatedCursor(QLatin1String(name), number)) << name;
         EXPECT_FALSE(ScreenCursor::has(number)) << name;
         EXPECT_EQ(ScreenCursor::cursorFor(number).shape(), Qt::ArrowCursor) << name;
-        EXPECT_FALSE(QFile::exists(tempFile())) << name;
     }
     ScreenCursor::set(4711);
     ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
