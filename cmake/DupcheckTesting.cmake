@@ -27,3 +27,19 @@ function(dupcheck_test name)
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()
+
+# dupcheck_sanitized_test(<name> SOURCES <files...> LIBS <targets...> [APP ...])
+#
+# A dupcheck_test whose own sources are compiled with the address and undefined-behaviour
+# sanitizers, stopping at the first finding (the program ends and the test fails). List the few
+# sources under test among SOURCES rather than linking their library, so that they are
+# instrumented; the libraries below them run uninstrumented. Only these sources are built a
+# second time, which keeps the extra build small.
+function(dupcheck_sanitized_test name)
+    dupcheck_test(${name} ${ARGN})
+    set(flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_compile_options(${name} PRIVATE ${flags})
+    target_link_options(${name} PRIVATE ${flags})
+    # The toolkit's caches live until the program ends; leak reports would be about them.
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/testsupport/SanitizerOptions.cpp)
+endfunction()

@@ -1,5 +1,6 @@
 #include "feedback/MarkupLayout.h"
 
+#include "feedback/MarkupAttributes.h"
 #include "feedback/MarkupColors.h"
 #include "feedback/MarkupText.h"
 #include "feedback/ShellIcons.h"
@@ -14,6 +15,10 @@
 #include <cmath>
 
 namespace {
+
+using MarkupAttributes::leadingNumber;
+using MarkupAttributes::quotedAfter;
+using Quantity = MarkupAttributes::Quantity;
 
 constexpr int kListIndent = 12;
 
@@ -70,30 +75,6 @@ struct TagEffect {
 
 QChar charAt(const QString &s, qsizetype i) {
     return i >= 0 && i < s.size() ? s.at(i) : QChar();
-}
-
-// Digits from the start of the text up to the first character that is not one; 0 without.
-int leadingNumber(const QString &text, qsizetype from = 0) {
-    qint64 value = 0;
-    for (qsizetype i = from; i < text.size() && text.at(i).isDigit(); ++i) {
-        value = value * 10 + text.at(i).digitValue();
-        if (value > 1000000)
-            break;
-    }
-    return int(value);
-}
-
-// The text between the next two double quotes at or after `from`; nullopt without a pair.
-std::optional<QString> quotedAfter(const QString &tag, qsizetype from) {
-    if (from < 0)
-        return std::nullopt;
-    const qsizetype open = tag.indexOf(u'"', from);
-    if (open < 0)
-        return std::nullopt;
-    const qsizetype close = tag.indexOf(u'"', open + 1);
-    if (close < 0)
-        return std::nullopt;
-    return tag.mid(open + 1, close - open - 1);
 }
 
 int textWidth(const QFontMetrics &fm, const QString &text) {
@@ -464,10 +445,9 @@ TagEffect Layouter::applyOpeningTag(const QString &tag, const QString &upperTag,
             m_style.font.setItalic(true);
         } else if (c2 == u'N') {
             const auto v = quotedAfter(upperTag, upperTag.indexOf(u'X'));
-            bool ok = false;
-            const int n = v ? v->trimmed().toInt(&ok) : 0;
-            if (ok && n > m_line.width) {
-                m_line.width = n;
+            const auto n = v ? MarkupAttributes::wholeNumber(*v, Quantity::Distance) : std::nullopt;
+            if (n && *n > m_line.width) {
+                m_line.width = *n;
                 m_line.lastBlank = 0;
             }
         } else if (c2 == u'M') {
@@ -482,10 +462,8 @@ TagEffect Layouter::applyOpeningTag(const QString &tag, const QString &upperTag,
     case u'R': {
         const auto v = quotedAfter(upperTag, upperTag.indexOf(u'A', 2));
         if (v) {
-            const QString t = v->trimmed();
-            const int n = leadingNumber(t, t.startsWith(u'-') ? 1 : 0);
             m_style.fontBeforeRotation = m_style.font;
-            m_style.angle = t.startsWith(u'-') ? -n : n;
+            m_style.angle = leadingNumber(v->trimmed(), 0, Quantity::Angle, true);
         }
         return {};
     }
@@ -600,7 +578,8 @@ void Layouter::applyFont(const QString &upperTag) {
         const qsizetype equals = upperTag.indexOf(u'=', size);
         if (equals >= 0) {
             const qsizetype quote = upperTag.indexOf(u'"', equals);
-            const int n = leadingNumber(upperTag, quote >= 0 ? quote + 1 : equals + 1);
+            const int n =
+                leadingNumber(upperTag, quote >= 0 ? quote + 1 : equals + 1, Quantity::FontPoints);
             static constexpr int kSizes[] = {8, 10, 12, 14, 16};
             const int points = n >= 1 && n <= 5 ? kSizes[n - 1] : n;
             // A size of 0 points would make the text vanish; the size in force stays.
@@ -620,7 +599,7 @@ void Layouter::applyParagraph(const QString &upperTag) {
             m_alignment = Alignment::Right;
     }
     if (const auto indent = quotedAfter(upperTag, upperTag.indexOf(QLatin1String("INDENT"))))
-        m_indent = leadingNumber(indent->trimmed());
+        m_indent = leadingNumber(indent->trimmed(), 0, Quantity::Distance);
     if (const auto bg = quotedAfter(upperTag, upperTag.indexOf(QLatin1String("BGCOLOR")))) {
         m_style.backgroundBeforeParagraph = m_style.background;
         m_style.paragraphBackground = MarkupColors::parse(*bg);
@@ -694,8 +673,8 @@ TagEffect Layouter::placePicture(const QString &tag, const QString &upperTag, bo
         if (m_req.host == MarkupHost::MarkupLabel) {
             const auto w = quotedAfter(upperTag, upperTag.indexOf(QLatin1String("WIDTH")));
             const auto h = quotedAfter(upperTag, upperTag.indexOf(QLatin1String("HEIGHT")));
-            const int wantW = w ? leadingNumber(w->trimmed()) : 0;
-            const int wantH = h ? leadingNumber(h->trimmed()) : 0;
+            const int wantW = w ? leadingNumber(w->trimmed(), 0, Quantity::Distance) : 0;
+            const int wantH = h ? leadingNumber(h->trimmed(), 0, Quantity::Distance) : 0;
             if (wantW > 0 && wantH > 0) {
                 width = wantW;
                 height = wantH;

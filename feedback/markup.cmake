@@ -3,6 +3,8 @@
 list(APPEND FEEDBACK_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/DocumentShell.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/DocumentShell.h
+    ${CMAKE_CURRENT_SOURCE_DIR}/MarkupAttributes.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/MarkupAttributes.h
     ${CMAKE_CURRENT_SOURCE_DIR}/MarkupColors.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/MarkupColors.h
     ${CMAKE_CURRENT_SOURCE_DIR}/MarkupLayout.cpp
@@ -43,3 +45,17 @@ list(APPEND FEEDBACK_TEST_SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/MarkupGlyphsTest.cpp
 )
 
+# The layout and the painter once more, built with the address and undefined-behaviour
+# sanitizers, for the texts with extreme attribute values. Only these sources are built twice.
+set(MARKUP_SANITIZED_SOURCES)
+foreach(unit MarkupAttributes MarkupColors MarkupLayout MarkupPainter MarkupText ShellIcons
+             TImageList TPictureCache TPictureContainer TextMetrics)
+    list(APPEND MARKUP_SANITIZED_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/${unit}.cpp
+                                         ${CMAKE_CURRENT_SOURCE_DIR}/${unit}.h)
+endforeach()
+dupcheck_sanitized_test(markup_sanitized_tests
+    SOURCES ${MARKUP_SANITIZED_SOURCES}
+            ${CMAKE_CURRENT_SOURCE_DIR}/tests/MarkupHostileValuesTest.cpp
+    LIBS platformui
+    APP WIDGETS)
+set_target_properties(markup_sanitized_tests PROPERTIES AUTOMOC ON)
