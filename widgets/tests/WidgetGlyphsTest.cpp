@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(WidgetGlyphs, FlatButtonCaption) {
-    // As the message box's and the main window's buttons: 25 pixels high, the window's font.
+    // As high as the message box's and the main window's buttons, and as low as a grid row.
     for (const QSize size : {QSize(120, 25), QSize(120, 17)}) {
         SCOPED_TRACE(size.height());
         const auto render = [&](const QString &text) {
@@ -40,7 +40,7 @@ TEST_F(WidgetGlyphs, FlatButtonCaption) {
 }
 
 TEST_F(WidgetGlyphs, FlatButtonShortcutLabel) {
-    QFont label =
+    const QFont label =
         Fonts::make(QStringLiteral("Tahoma"), -Fonts::pointsToPixels(8), false, false, true);
     const auto render = [&](const QString &text) {
         TFlatButton button;
