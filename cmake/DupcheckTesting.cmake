@@ -40,6 +40,5 @@ function(dupcheck_sanitized_test name)
     set(flags -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_compile_options(${name} PRIVATE ${flags})
     target_link_options(${name} PRIVATE ${flags})
-    # The toolkit's caches live until the program ends; leak reports would be about them.
     target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/testsupport/SanitizerOptions.cpp)
 endfunction()
