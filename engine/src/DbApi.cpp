@@ -58,7 +58,7 @@ T *need(T *p, const char *name) {
 }
 
 ConnectionObject &connectionOf(DBHANDLE h) {
-    auto *c = static_cast<ConnectionObject *>(findHandle(h, HandleKind::Connection));
+    auto *c = findHandle<ConnectionObject>(h);
     if (!c)
         badHandle(h, "eine Verbindung");
     return *c;
@@ -66,15 +66,15 @@ ConnectionObject &connectionOf(DBHANDLE h) {
 
 // A table handle, or an index handle standing for its table.
 TableObject &tableOf(DBHANDLE h) {
-    if (auto *t = static_cast<TableObject *>(findHandle(h, HandleKind::Table)))
+    if (auto *t = findHandle<TableObject>(h))
         return *t;
-    if (auto *i = static_cast<IndexObject *>(findHandle(h, HandleKind::Index)))
+    if (auto *i = findHandle<IndexObject>(h))
         return *i->table;
     badHandle(h, "eine geöffnete Tabelle");
 }
 
 IndexObject &indexOf(DBHANDLE h) {
-    auto *i = static_cast<IndexObject *>(findHandle(h, HandleKind::Index));
+    auto *i = findHandle<IndexObject>(h);
     if (!i)
         badHandle(h, "ein Index");
     return *i;
@@ -82,11 +82,11 @@ IndexObject &indexOf(DBHANDLE h) {
 
 // An order: a table handle (record number order) or an index handle.
 TableObject &orderOf(DBHANDLE h, int &order) {
-    if (auto *t = static_cast<TableObject *>(findHandle(h, HandleKind::Table))) {
+    if (auto *t = findHandle<TableObject>(h)) {
         order = 0;
         return *t;
     }
-    if (auto *i = static_cast<IndexObject *>(findHandle(h, HandleKind::Index))) {
+    if (auto *i = findHandle<IndexObject>(h)) {
         order = i->tag;
         return *i->table;
     }
@@ -147,46 +147,6 @@ void putBytes(const uint8_t *data, size_t n, uint8_t *buf, uint32_t *len, const 
 
 std::string textArg(const char *text, uint32_t len) {
     return std::string(text, strnlen(text, len));
-}
-
-void closeTable(TableObject *t) {
-    for (auto &ix : t->indexes)
-        removeHandle(ix->handle);
-    removeHandle(t->handle);
-    if (t->connection) {
-        auto &list = t->connection->tables;
-        for (size_t i = 0; i < list.size(); ++i)
-            if (list[i] == t) {
-                list.erase(list.begin() + static_cast<long>(i));
-                break;
-            }
-    }
-    delete t;
-}
-
-void addIndexHandle(TableObject &t, int tag) {
-    auto ix = std::make_unique<IndexObject>();
-    ix->table = &t;
-    ix->tag = tag;
-    ix->handle = addHandle(HandleKind::Index, ix.get());
-    t.indexes.push_back(std::move(ix));
-}
-
-DBHANDLE registerTable(ConnectionObject &c, std::unique_ptr<Table> table, uint32_t options) {
-    auto *t = new TableObject;
-    t->table = std::move(table);
-    t->connection = &c;
-    t->options = options;
-    try {
-        t->handle = addHandle(HandleKind::Table, t);
-        for (size_t i = 0; i < t->table->def().indexes.size(); ++i)
-            addIndexHandle(*t, static_cast<int>(i + 1));
-        c.tables.push_back(t);
-    } catch (...) {
-        closeTable(t);
-        throw;
-    }
-    return t->handle;
 }
 
 bool validName(const std::string &name) {
@@ -317,12 +277,9 @@ DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const cha
                                   kinds +
                                   " ist nicht verfügbar. Verfügbar ist nur der lokale Server (1).");
         }
-        auto obj = std::make_unique<ConnectionObject>();
-        obj->connection = backend->connect(cp1252ToUtf8(path), user ? user : "",
-                                           password ? password : "", options);
-        obj->handle = addHandle(HandleKind::Connection, obj.get());
-        *connection = obj->handle;
-        obj.release();
+        *connection = addConnection(backend->connect(cp1252ToUtf8(path), user ? user : "",
+                                                     password ? password : "", options))
+                          .handle.value();
     });
 }
 
@@ -330,11 +287,8 @@ DBRESULT DbDisconnect(DBHANDLE connection) {
     return guarded([&] {
         ConnectionObject &c = connectionOf(connection);
         size_t open = c.tables.size();
-        while (!c.tables.empty())
-            closeTable(c.tables.back());
-        removeHandle(c.handle);
         std::string folder = c.connection->folder();
-        delete &c;
+        closeConnection(c);
         if (open)
             throw DbException(DBE_TABLES_CLOSED,
                               "Beim Trennen der Verbindung zu " + quoteFile(folder) +
@@ -367,16 +321,16 @@ DBRESULT DbOpenTable(DBHANDLE connection, const char *name, const char *, uint16
                                   "Tabelle zu öffnen.");
         uint32_t kept = options & (DB_OPEN_EXCLUSIVE | DB_OPEN_READONLY | DB_OPEN_REINDEX |
                                    DB_OPEN_IGNORE_COLLATION);
-        *table = registerTable(c, c.connection->openTable(cp1252ToUtf8(name), kept), kept);
+        *table = c.addTable(c.connection->openTable(cp1252ToUtf8(name), kept), kept).handle.value();
     });
 }
 
 DBRESULT DbCloseTable(DBHANDLE table) {
     return guarded([&] {
-        auto *t = static_cast<TableObject *>(findHandle(table, HandleKind::Table));
+        auto *t = findHandle<TableObject>(table);
         if (!t)
             badHandle(table, "eine geöffnete Tabelle");
-        closeTable(t);
+        t->connection->closeTable(*t);
     });
 }
 
@@ -388,7 +342,7 @@ DBRESULT DbCreateTable(DBHANDLE connection, const char *name, const char *fields
         need(name, "name");
         need(fields, "fields");
         std::vector<FieldDef> defs = parseFieldList(fields, cp1252ToUtf8(name));
-        *table = registerTable(c, c.connection->createTable(cp1252ToUtf8(name), defs), 0);
+        *table = c.addTable(c.connection->createTable(cp1252ToUtf8(name), defs), 0).handle.value();
     });
 }
 
@@ -413,8 +367,7 @@ DBRESULT DbCreateIndex(DBHANDLE table, const char *tag, const char *fields, uint
             positions.push_back(f);
         }
         int tagNo = t.table->createIndex(tag, positions, (options & DB_INDEX_UNIQUE) != 0);
-        addIndexHandle(t, tagNo);
-        *index = t.indexes.back()->handle;
+        *index = t.addIndex(tagNo).handle.value();
     });
 }
 
@@ -515,7 +468,7 @@ DBRESULT DbGetIndexHandle(DBHANDLE table, const char *tag, DBHANDLE *index) {
             throw DbException(DBE_INDEX_NOT_FOUND, "Die Tabelle " + quoteFile(fileOf(t)) +
                                                        " hat keinen Index \"" + cp1252ToUtf8(tag) +
                                                        "\".");
-        *index = t.indexes[static_cast<size_t>(i)]->handle;
+        *index = t.indexes[static_cast<size_t>(i)]->handle.value();
     });
 }
 
@@ -533,7 +486,7 @@ DBRESULT DbGetIndexHandleByOrder(DBHANDLE table, uint16_t number, DBHANDLE *inde
             throw DbException(DBE_INDEX_NOT_FOUND, "Die Tabelle " + quoteFile(fileOf(t)) +
                                                        " hat keinen Index Nummer " +
                                                        std::to_string(number) + ".");
-        *index = t.indexes[number - 1u]->handle;
+        *index = t.indexes[number - 1u]->handle.value();
     });
 }
 

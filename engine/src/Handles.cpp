@@ -3,6 +3,7 @@
 #include "DbException.h"
 #include "dbeng.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -19,6 +20,8 @@ struct Slot {
     std::atomic<void *> object{nullptr};
 };
 
+// Chunks of slots are made as the numbers grow and live as long as the process, so that a
+// lookup can read a slot without taking the lock.
 std::atomic<Slot *> chunks[kChunks];
 std::mutex allocation;
 uint32_t nextIndex = 0;
@@ -34,40 +37,94 @@ Slot *slotOf(uint32_t handle) {
     return c ? &c[index & (kChunkSize - 1)] : nullptr;
 }
 
+// The open connections, which own everything else behind a handle. The list is never
+// destroyed: a connection still open when the process ends goes with the process, as its file
+// descriptors and locks do, instead of being torn down under a thread that is still in a call.
+std::mutex connectionsLock;
+std::vector<std::unique_ptr<ConnectionObject>> &connections() {
+    static auto *list = new std::vector<std::unique_ptr<ConnectionObject>>;
+    return *list;
+}
+
 } // namespace
 
-uint32_t addHandle(HandleKind kind, void *object) {
+HandleNumber::HandleNumber(HandleKind kind, void *object) {
     std::lock_guard<std::mutex> guard(allocation);
     uint32_t index = nextIndex;
     uint32_t chunk = index >> kChunkBits;
     if (chunk >= kChunks)
         throw DbException(DBE_INVALID_HANDLE, "Es sind keine Handles mehr frei.");
     if (!chunks[chunk].load(std::memory_order_relaxed))
-        chunks[chunk].store(new Slot[kChunkSize], std::memory_order_release);
+        chunks[chunk].store(std::make_unique<Slot[]>(kChunkSize).release(),
+                            std::memory_order_release);
     ++nextIndex;
     Slot &s = chunks[chunk].load(std::memory_order_relaxed)[index & (kChunkSize - 1)];
     s.object.store(object, std::memory_order_relaxed);
     s.kind.store(kind, std::memory_order_release);
-    return index + 1;
+    value_ = index + 1;
 }
 
-void removeHandle(uint32_t handle) {
-    if (Slot *s = slotOf(handle)) {
+HandleNumber::~HandleNumber() {
+    if (Slot *s = slotOf(value_)) {
         s->kind.store(HandleKind::None, std::memory_order_release);
         s->object.store(nullptr, std::memory_order_relaxed);
     }
 }
 
-void *findHandle(uint32_t handle, HandleKind kind) {
+void *findObject(uint32_t handle, HandleKind kind) {
     Slot *s = slotOf(handle);
     if (!s || s->kind.load(std::memory_order_acquire) != kind)
         return nullptr;
     return s->object.load(std::memory_order_relaxed);
 }
 
-HandleKind handleKind(uint32_t handle) {
-    Slot *s = slotOf(handle);
-    return s ? s->kind.load(std::memory_order_acquire) : HandleKind::None;
+IndexObject &TableObject::addIndex(int tag) {
+    indexes.push_back(std::make_unique<IndexObject>(*this, tag));
+    return *indexes.back();
+}
+
+ConnectionObject::~ConnectionObject() {
+    while (!tables.empty())
+        tables.pop_back();
+}
+
+TableObject &ConnectionObject::addTable(std::unique_ptr<Table> table, uint32_t options) {
+    auto t = std::make_unique<TableObject>(*this, std::move(table), options);
+    for (size_t i = 0; i < t->table->def().indexes.size(); ++i)
+        t->addIndex(static_cast<int>(i + 1));
+    tables.push_back(std::move(t));
+    return *tables.back();
+}
+
+void ConnectionObject::closeTable(TableObject &table) {
+    auto it =
+        std::find_if(tables.begin(), tables.end(),
+                     [&](const std::unique_ptr<TableObject> &t) { return t.get() == &table; });
+    if (it != tables.end())
+        tables.erase(it);
+}
+
+ConnectionObject &addConnection(std::unique_ptr<Connection> connection) {
+    auto c = std::make_unique<ConnectionObject>(std::move(connection));
+    std::lock_guard<std::mutex> guard(connectionsLock);
+    connections().push_back(std::move(c));
+    return *connections().back();
+}
+
+void closeConnection(ConnectionObject &connection) {
+    std::unique_ptr<ConnectionObject> closing;
+    {
+        std::lock_guard<std::mutex> guard(connectionsLock);
+        auto &list = connections();
+        auto it = std::find_if(list.begin(), list.end(),
+                               [&](const auto &c) { return c.get() == &connection; });
+        if (it == list.end())
+            return;
+        closing = std::move(*it);
+        list.erase(it);
+    }
+    // Closing the tables may take a while (checkpoints); other threads need not wait for it.
+    closing.reset();
 }
 
 } // namespace dbeng

@@ -4,6 +4,7 @@
 #include "StoredValue.h"
 #include "dbeng.h"
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -101,7 +102,14 @@ void createTableFile(const std::string &path, const std::vector<FieldDef> &field
     unlink(tmp.c_str());
 }
 
-TableDef openTableFile(SqliteDb &db, const std::string &path, bool readOnly) {
+namespace {
+
+// The steps of opening a table file. Each refuses the file before anything is written to it;
+// openTableFile closes the database when a step throws.
+
+// SQLite would take an empty or short file for a new database and write its header into it;
+// a folder or a device is no table at all.
+void requireTableFile(const std::string &path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0)
         throw DbException(DBE_FILE_NOT_FOUND,
@@ -109,154 +117,226 @@ TableDef openTableFile(SqliteDb &db, const std::string &path, bool readOnly) {
     if (!S_ISREG(st.st_mode) || st.st_size < 512)
         throw DbException(DBE_NOT_A_TABLE,
                           "Die Datei " + quoteFile(path) + " ist keine Tabellendatei.");
+}
+
+// Read-write where the file allows it; a caller that only reads also accepts a file it may
+// not write (DbGetTableOpenOptions then reports it read-only).
+void openDatabase(SqliteDb &db, const std::string &path, bool readOnly) {
     int rc = db.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
     if (rc != SQLITE_OK && readOnly)
         rc = db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-    if (rc != SQLITE_OK) {
-        std::string msg = db.get() ? sqlite3_errmsg(db.get()) : sqlite3_errstr(rc);
-        db.close();
-        throw DbException(DBE_IO_ERROR, "Die Tabellendatei " + quoteFile(path) +
-                                            " kann nicht geöffnet werden: " + msg + ".");
-    }
-    // Read the header through SQLite's own file handle: a second descriptor on the file would
-    // drop SQLite's locks when closed. No statement has run yet, so nothing has been written
-    // (no journal rolled back) if this is not one of our files.
-    unsigned char header[100];
-    std::memset(header, 0, sizeof header);
+    if (rc != SQLITE_OK)
+        throw DbException(DBE_IO_ERROR,
+                          "Die Tabellendatei " + quoteFile(path) + " kann nicht geöffnet werden: " +
+                              (db.get() ? sqlite3_errmsg(db.get()) : sqlite3_errstr(rc)) + ".");
+}
+
+using FileHeader = std::array<unsigned char, 100>;
+
+// SQLite's 100-byte file header, read through SQLite's own file handle: a second descriptor on
+// the file would drop SQLite's locks when closed. No statement has run yet, so nothing has
+// been written (no journal rolled back) if this is not one of our files.
+FileHeader readHeader(SqliteDb &db, const std::string &path) {
+    FileHeader header{};
     sqlite3_file *file = nullptr;
     if (sqlite3_file_control(db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
-        !file || !file->pMethods || file->pMethods->xRead(file, header, 100, 0) != SQLITE_OK) {
-        db.close();
+        !file || !file->pMethods ||
+        file->pMethods->xRead(file, header.data(), int(header.size()), 0) != SQLITE_OK)
         throw DbException(DBE_NOT_A_TABLE,
                           "Die Datei " + quoteFile(path) + " ist keine Tabellendatei.");
-    }
+    return header;
+}
+
+// Our files carry our application id and a format version this engine reads; a newer format
+// is refused rather than half understood.
+void checkHeader(const FileHeader &header, const std::string &path) {
     auto be32 = [&](int off) {
         return static_cast<uint32_t>(header[off]) << 24 |
                static_cast<uint32_t>(header[off + 1]) << 16 |
                static_cast<uint32_t>(header[off + 2]) << 8 | header[off + 3];
     };
-    if (std::memcmp(header, "SQLite format 3", 16) != 0 || be32(68) != kApplicationId) {
-        db.close();
+    if (std::memcmp(header.data(), "SQLite format 3", 16) != 0 || be32(68) != kApplicationId)
         throw DbException(DBE_NOT_A_TABLE, "Die Datei " + quoteFile(path) +
                                                " ist keine Tabellendatei dieser Datenbank.");
-    }
     uint32_t version = be32(60);
-    if (version < 1 || version > static_cast<uint32_t>(kFormatVersion)) {
-        db.close();
+    if (version < 1 || version > static_cast<uint32_t>(kFormatVersion))
         throw DbException(DBE_NOT_A_TABLE, "Die Tabellendatei " + quoteFile(path) +
                                                " hat das Format " + std::to_string(version) +
                                                "; unterstützt wird bis Format " +
                                                std::to_string(kFormatVersion) + ".");
-    }
-    sqlite3_busy_timeout(db.get(), 15000);
+}
 
-    TableDef def;
-    def.path = path;
-    auto query = [&](const char *sql, auto &&row) {
+// Reads the definitions of a recognised file. A statement that cannot run means damaged
+// definitions, except when another process holds the file (busy), which is a storage error
+// the caller may retry. Inconsistencies are collected as the first problem found, so that
+// the message names it; the file is refused once all definitions are read.
+class DefinitionReader {
+public:
+    DefinitionReader(SqliteDb &db, const std::string &path) : db_(db), path_(path) {}
+
+    template <typename Row>
+    void query(const char *sql, Row &&row) {
         sqlite3_stmt *stmt = nullptr;
-        int rc = sqlite3_prepare_v2(db.get(), sql, -1, &stmt, nullptr);
-        if (rc != SQLITE_OK) {
-            std::string msg = sqlite3_errmsg(db.get());
-            db.close();
-            damaged(path, std::string("die Definitionen fehlen oder sind unlesbar (") + msg + ").");
-        }
+        int rc = sqlite3_prepare_v2(db_.get(), sql, -1, &stmt, nullptr);
+        if (rc != SQLITE_OK)
+            damaged(path_, std::string("die Definitionen fehlen oder sind unlesbar (") +
+                               sqlite3_errmsg(db_.get()) + ").");
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
             row(stmt);
-        std::string msg = sqlite3_errmsg(db.get());
+        std::string msg = sqlite3_errmsg(db_.get());
         sqlite3_finalize(stmt);
         if (rc != SQLITE_DONE) {
             if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                db.fail("Lesen der Definitionen", rc);
-            db.close();
-            damaged(path, "die Definitionen sind unlesbar (" + msg + ").");
+                db_.fail("Lesen der Definitionen", rc);
+            damaged(path_, "die Definitionen sind unlesbar (" + msg + ").");
         }
-    };
-    auto text = [](sqlite3_stmt *s, int c) {
+    }
+
+    static std::string text(sqlite3_stmt *s, int c) {
         const unsigned char *t = sqlite3_column_text(s, c);
         return std::string(t ? reinterpret_cast<const char *>(t) : "");
-    };
-    std::string problem;
+    }
+
+    // Keeps the first problem only: later ones are often its consequences.
+    void problem(const std::string &why) {
+        if (problem_.empty())
+            problem_ = why;
+    }
+    void refuseIfUnsound() const {
+        if (!problem_.empty())
+            damaged(path_, problem_);
+    }
+
+private:
+    SqliteDb &db_;
+    const std::string &path_;
+    std::string problem_;
+};
+
+// The field definitions, numbered 1, 2, ... with known types, sane lengths and unique names.
+void readFields(DefinitionReader &reader, TableDef &def) {
     int expected = 1;
-    query("SELECT fieldno, name, type, length, decimals FROM dbe_fields ORDER BY fieldno",
-          [&](sqlite3_stmt *s) {
-              FieldDef f;
-              int no = sqlite3_column_int(s, 0);
-              f.name = text(s, 1);
-              int64_t type = sqlite3_column_int64(s, 2), length = sqlite3_column_int64(s, 3),
-                      dec = sqlite3_column_int64(s, 4);
-              if (no != expected++ && problem.empty())
-                  problem = "die Feldnummern sind nicht fortlaufend.";
-              if ((type < 0 || type > 65535 || !isKnownType(static_cast<uint16_t>(type))) &&
-                  problem.empty())
-                  problem = "das Feld \"" + f.name + "\" hat den unbekannten Typ " +
-                            std::to_string(type) + ".";
-              f.type = static_cast<uint16_t>(type);
-              if (needsLength(f.type) && (length < 1 || length > 65000) && problem.empty())
-                  problem = "das Feld \"" + f.name + "\" hat eine ungültige Länge.";
-              f.length = needsLength(f.type) ? static_cast<uint32_t>(length) : imageSize(f.type, 0);
-              f.decimals = static_cast<uint16_t>(dec < 0 || dec > 64 ? 0 : dec);
-              if ((f.name.empty() || def.fieldIndex(f.name) >= 0) && problem.empty())
-                  problem = "der Feldname \"" + f.name + "\" ist leer oder doppelt.";
-              def.fields.push_back(f);
-          });
-    if (def.fields.empty() && problem.empty())
-        problem = "die Tabelle hat keine Felder.";
+    reader.query("SELECT fieldno, name, type, length, decimals FROM dbe_fields ORDER BY fieldno",
+                 [&](sqlite3_stmt *s) {
+                     FieldDef f;
+                     int no = sqlite3_column_int(s, 0);
+                     f.name = DefinitionReader::text(s, 1);
+                     int64_t type = sqlite3_column_int64(s, 2), length = sqlite3_column_int64(s, 3),
+                             dec = sqlite3_column_int64(s, 4);
+                     if (no != expected++)
+                         reader.problem("die Feldnummern sind nicht fortlaufend.");
+                     if (type < 0 || type > 65535 || !isKnownType(static_cast<uint16_t>(type)))
+                         reader.problem("das Feld \"" + f.name + "\" hat den unbekannten Typ " +
+                                        std::to_string(type) + ".");
+                     f.type = static_cast<uint16_t>(type);
+                     if (needsLength(f.type) && (length < 1 || length > 65000))
+                         reader.problem("das Feld \"" + f.name + "\" hat eine ungültige Länge.");
+                     f.length =
+                         needsLength(f.type) ? static_cast<uint32_t>(length) : imageSize(f.type, 0);
+                     f.decimals = static_cast<uint16_t>(dec < 0 || dec > 64 ? 0 : dec);
+                     if (f.name.empty() || def.fieldIndex(f.name) >= 0)
+                         reader.problem("der Feldname \"" + f.name + "\" ist leer oder doppelt.");
+                     def.fields.push_back(f);
+                 });
+    if (def.fields.empty())
+        reader.problem("die Tabelle hat keine Felder.");
+}
+
+// The record table has the record number and a column for every field (and the key column
+// of every ci-string): a definition without its column would fail on the first read.
+void checkRecordColumns(DefinitionReader &reader, const TableDef &def) {
     std::vector<std::string> columns;
-    query("SELECT name FROM pragma_table_info('dbe_records')",
-          [&](sqlite3_stmt *s) { columns.push_back(text(s, 0)); });
+    reader.query("SELECT name FROM pragma_table_info('dbe_records')",
+                 [&](sqlite3_stmt *s) { columns.push_back(DefinitionReader::text(s, 0)); });
     auto hasColumn = [&](const std::string &name) {
         for (const std::string &c : columns)
             if (equalNames(c, name))
                 return true;
         return false;
     };
-    if (problem.empty() && !hasColumn("dbe_recno"))
-        problem = "die Datensatztabelle fehlt.";
+    if (!hasColumn("dbe_recno"))
+        reader.problem("die Datensatztabelle fehlt.");
     for (const FieldDef &f : def.fields) {
-        if (problem.empty() && !hasColumn(f.name))
-            problem = "zum Feld \"" + f.name + "\" gibt es keine Spalte.";
-        if (problem.empty() && f.type == DB_TYPE_CISTRING && !hasColumn("dbe_ci_" + f.name))
-            problem = "zum Feld \"" + f.name + "\" fehlt die Schlüsselspalte.";
+        if (!hasColumn(f.name))
+            reader.problem("zum Feld \"" + f.name + "\" gibt es keine Spalte.");
+        if (f.type == DB_TYPE_CISTRING && !hasColumn("dbe_ci_" + f.name))
+            reader.problem("zum Feld \"" + f.name + "\" fehlt die Schlüsselspalte.");
     }
+}
+
+// The index tags, in order of creation: each names known fields and is backed by its SQLite
+// index, which the engine's walks and seeks rely on.
+void readIndexes(DefinitionReader &reader, TableDef &def) {
     std::vector<std::string> sqlIndexes;
-    query("SELECT name FROM sqlite_master WHERE type='index'",
-          [&](sqlite3_stmt *s) { sqlIndexes.push_back(text(s, 0)); });
-    query("SELECT name, fields, is_unique, sql_index FROM dbe_tags ORDER BY tagno",
-          [&](sqlite3_stmt *s) {
-              IndexDef ix;
-              ix.name = text(s, 0);
-              std::string fields = text(s, 1);
-              ix.unique = sqlite3_column_int(s, 2) != 0;
-              std::string sqlName = text(s, 3);
-              size_t start = 0;
-              while (start <= fields.size()) {
-                  size_t end = fields.find(';', start);
-                  if (end == std::string::npos)
-                      end = fields.size();
-                  int f = def.fieldIndex(fields.substr(start, end - start));
-                  if (f < 0 && problem.empty())
-                      problem = "der Index \"" + ix.name + "\" nennt ein unbekanntes Feld.";
-                  ix.fields.push_back(f);
-                  start = end + 1;
-              }
-              bool found = false;
-              for (const std::string &n : sqlIndexes)
-                  found = found || equalNames(n, sqlName);
-              if (!found && problem.empty())
-                  problem = "zum Index \"" + ix.name + "\" fehlt der SQLite-Index.";
-              if ((ix.name.empty() || def.indexIndex(ix.name) >= 0) && problem.empty())
-                  problem = "der Indexname \"" + ix.name + "\" ist leer oder doppelt.";
-              def.indexes.push_back(ix);
-          });
-    if (!problem.empty()) {
-        db.close();
-        damaged(path, problem);
+    reader.query("SELECT name FROM sqlite_master WHERE type='index'",
+                 [&](sqlite3_stmt *s) { sqlIndexes.push_back(DefinitionReader::text(s, 0)); });
+    reader.query("SELECT name, fields, is_unique, sql_index FROM dbe_tags ORDER BY tagno",
+                 [&](sqlite3_stmt *s) {
+                     IndexDef ix;
+                     ix.name = DefinitionReader::text(s, 0);
+                     std::string fields = DefinitionReader::text(s, 1);
+                     ix.unique = sqlite3_column_int(s, 2) != 0;
+                     std::string sqlName = DefinitionReader::text(s, 3);
+                     size_t start = 0;
+                     while (start <= fields.size()) {
+                         size_t end = fields.find(';', start);
+                         if (end == std::string::npos)
+                             end = fields.size();
+                         int f = def.fieldIndex(fields.substr(start, end - start));
+                         if (f < 0)
+                             reader.problem("der Index \"" + ix.name +
+                                            "\" nennt ein unbekanntes Feld.");
+                         ix.fields.push_back(f);
+                         start = end + 1;
+                     }
+                     bool found = false;
+                     for (const std::string &n : sqlIndexes)
+                         found = found || equalNames(n, sqlName);
+                     if (!found)
+                         reader.problem("zum Index \"" + ix.name + "\" fehlt der SQLite-Index.");
+                     if (ix.name.empty() || def.indexIndex(ix.name) >= 0)
+                         reader.problem("der Indexname \"" + ix.name + "\" ist leer oder doppelt.");
+                     def.indexes.push_back(ix);
+                 });
+}
+
+// Closes the database unless the open went through, so that a refused file is let go at once.
+class CloseUnlessOpened {
+public:
+    explicit CloseUnlessOpened(SqliteDb &db) : db_(db) {}
+    ~CloseUnlessOpened() {
+        if (!opened_)
+            db_.close();
     }
+    void opened() { opened_ = true; }
+
+private:
+    SqliteDb &db_;
+    bool opened_ = false;
+};
+
+} // namespace
+
+TableDef openTableFile(SqliteDb &db, const std::string &path, bool readOnly) {
+    requireTableFile(path);
+    CloseUnlessOpened closer(db);
+    openDatabase(db, path, readOnly);
+    checkHeader(readHeader(db, path), path);
+    sqlite3_busy_timeout(db.get(), 15000);
+
+    TableDef def;
+    def.path = path;
+    DefinitionReader reader(db, path);
+    readFields(reader, def);
+    checkRecordColumns(reader, def);
+    readIndexes(reader, def);
+    reader.refuseIfUnsound();
     def.layout();
+    // A file that SQLite could open only for reading keeps its defaults: the settings switch
+    // the journal mode, which writes to the file.
     if (!readOnly || !sqlite3_db_readonly(db.get(), "main"))
         applySettings(db);
-    else
-        sqlite3_busy_timeout(db.get(), 15000);
+    closer.opened();
     return def;
 }
 
