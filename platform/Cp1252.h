@@ -1,6 +1,7 @@
 // Windows-1252 is the only 8-bit text encoding the program meets: in the engine's C interface
 // and in the text files of the module host. Every conversion between it and QString goes
-// through here.
+// through here, with the program's one table (the engine's Windows1252.h): each of the 256
+// bytes reads as a character of its own and is written back as the same byte.
 #pragma once
 
 #include <QByteArray>

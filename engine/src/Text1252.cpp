@@ -1,31 +1,10 @@
 #include "Text1252.h"
 
-#include <cstdint>
+#include "Windows1252.h"
 
 namespace dbeng {
 
 namespace {
-
-// Unicode code points of 0x80..0x9F; 0 where Windows-1252 has no character.
-constexpr uint16_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                               0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                               0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-uint32_t codePoint(unsigned char c) {
-    if (c >= 0x80 && c < 0xA0)
-        return high[c - 0x80] ? high[c - 0x80] : c;
-    return c;
-}
-
-int toByte(uint32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<int>(cp);
-    for (int i = 0; i < 32; ++i)
-        if (high[i] == cp)
-            return 0x80 + i;
-    return -1;
-}
 
 void appendUtf8(std::string &out, uint32_t cp) {
     if (cp < 0x80) {
@@ -40,39 +19,66 @@ void appendUtf8(std::string &out, uint32_t cp) {
     }
 }
 
+bool isContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
 } // namespace
 
 std::string cp1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (char ch : text)
-        appendUtf8(out, codePoint(static_cast<unsigned char>(ch)));
+        appendUtf8(out, windows1252::toUnicode(static_cast<unsigned char>(ch)));
     return out;
+}
+
+uint32_t nextUtf8(std::string_view text, size_t &pos) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char c = byte(pos);
+    size_t n = 0;
+    uint32_t cp = 0;
+    // The second byte's range excludes overlong forms, surrogates and values past U+10FFFF.
+    unsigned char low = 0x80, high = 0xBF;
+    if (c < 0x80) {
+        ++pos;
+        return c;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+        n = 1;
+        cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        n = 2;
+        cp = c & 0x0F;
+        low = c == 0xE0 ? 0xA0 : 0x80;
+        high = c == 0xED ? 0x9F : 0xBF;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        n = 3;
+        cp = c & 0x07;
+        low = c == 0xF0 ? 0x90 : 0x80;
+        high = c == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (n == 0 || pos + n >= text.size() || byte(pos + 1) < low || byte(pos + 1) > high) {
+        ++pos;
+        return kNotUtf8 + c;
+    }
+    for (size_t k = 1; k <= n; ++k) {
+        if (!isContinuation(byte(pos + k))) {
+            ++pos;
+            return kNotUtf8 + c;
+        }
+        cp = (cp << 6) | (byte(pos + k) & 0x3F);
+    }
+    pos += n + 1;
+    return cp;
 }
 
 std::string utf8ToCp1252(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        uint32_t cp = c;
-        size_t n = 1;
-        if (c >= 0xC0 && c < 0xE0 && i + 1 < text.size()) {
-            cp = ((c & 0x1F) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F);
-            n = 2;
-        } else if (c >= 0xE0 && c < 0xF0 && i + 2 < text.size()) {
-            cp = ((c & 0x0F) << 12) | ((static_cast<unsigned char>(text[i + 1]) & 0x3F) << 6) |
-                 (static_cast<unsigned char>(text[i + 2]) & 0x3F);
-            n = 3;
-        } else if (c >= 0xF0 && i + 3 < text.size()) {
-            cp = 0x110000; // outside Windows-1252 anyway
-            n = 4;
-        } else if (c >= 0x80) {
-            cp = 0x110000;
-        }
-        int b = toByte(cp);
+        const uint32_t cp = nextUtf8(text, i);
+        const int b = cp >= kNotUtf8 ? -1 : windows1252::fromUnicode(cp);
         out += b < 0 ? '?' : static_cast<char>(b);
-        i += n;
     }
     return out;
 }

@@ -4,9 +4,26 @@
 
 TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
     QByteArray all;
-    for (int b = 1; b < 256; ++b)
+    for (int b = 0; b < 256; ++b)
         all.append(char(b));
-    EXPECT_EQ(Cp1252::fromQString(Cp1252::toQString(all)), all);
+    const QString text = Cp1252::toQString(all);
+    ASSERT_EQ(text.size(), 256);
+    EXPECT_EQ(Cp1252::fromQString(text), all);
+    for (int b = 0; b < 256; ++b) {
+        EXPECT_EQ(Cp1252::fromQChar(Cp1252::toQChar(uchar(b))), char(b)) << b;
+        EXPECT_TRUE(Cp1252::isRepresentable(text[b])) << b;
+        EXPECT_EQ(text.indexOf(text[b]), b) << "two bytes read as the same character: " << b;
+    }
+}
+
+TEST(Cp1252, TheFiveUnassignedBytesAreTheC1ControlsOfTheirValue) {
+    for (uchar b : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+        EXPECT_EQ(Cp1252::toQChar(b).unicode(), b);
+        EXPECT_EQ(Cp1252::fromQChar(QChar(b)), char(b));
+    }
+    // The other C1 controls have Windows-1252 characters on their bytes, so they have no code.
+    EXPECT_EQ(Cp1252::fromQChar(QChar(0x80)), '?');
+    EXPECT_EQ(Cp1252::fromQChar(QChar(0x9F)), '?');
 }
 
 TEST(Cp1252, MapsTheCharactersThatDifferFromLatin1) {
