@@ -4,6 +4,7 @@
 #include "data/DbEngineError.h"
 #include "dbeng.h"
 #include "platform/Cp1252.h"
+#include "platform/EnginePath.h"
 
 namespace {
 
@@ -62,19 +63,11 @@ void TDbConnection::SetConnectPath(const QString &path) {
         throw DbConnectionError(QStringLiteral(
             "The TDbConnection.ConnectPath may not be changed when IsConnected is TRUE"));
     m_connectPath = path;
-    m_dictionary = path.toUpper().contains(QStringLiteral(".DIC"));
+    m_dictionary = EnginePath::isDictionary(path);
 }
 
 QString TDbConnection::ResolvedDirectory() const {
-    const QString &p = m_connectPath;
-    if (p.size() > 4 && p[p.size() - 4] == u'.' &&
-        p.right(3).compare(QStringLiteral("DIC"), Qt::CaseInsensitive) == 0) {
-        qsizetype cut = p.lastIndexOf(u'/');
-        if (cut < 0)
-            cut = p.lastIndexOf(u'\\');
-        return cut < 0 ? QStringLiteral(".\\") : p.left(cut);
-    }
-    return p;
+    return EnginePath::tableFolder(m_connectPath);
 }
 
 void TDbConnection::SetIsConnected(bool connected) {
@@ -128,7 +121,7 @@ void TDbConnection::Connect() {
         compressionCode(m_compression) + (m_middleTier ? 1 : 0) + (m_storedProcedure ? 2 : 0);
     uint32_t handle = 0;
     const uint32_t r =
-        DbConnect(Cp1252::fromQString(path).constData(), DbServerTypeCode(m_serverTypes),
+        DbConnect(EnginePath::toEngine(path).constData(), DbServerTypeCode(m_serverTypes),
                   Cp1252::fromQString(user.left(260)).constData(),
                   Cp1252::fromQString(password.left(260)).constData(), options, &handle);
     CheckDbResult(nullptr, r);

@@ -71,8 +71,8 @@ public:
     QString ServerName() const;
 
     bool IsDictionary() const { return m_dictionary; }
-    // The folder tables are opened from: the connect path, or for a dictionary file the part
-    // before its last "/" (else "\", else ".\").
+    // The folder tables are opened from: the connect path, or for a dictionary file its folder
+    // (EnginePath::tableFolder, the engine's own rule).
     QString ResolvedDirectory() const;
 
     // While a window description is being applied, IsConnected True is only remembered; the

@@ -4,6 +4,8 @@
 #include "data/DbEngineError.h"
 #include "dbeng.h"
 #include "platform/Cp1252.h"
+#include "platform/EnginePath.h"
+#include "platform/Paths.h"
 
 TDbTable::TDbTable(QObject *owner) : TDbDataSet(owner) {}
 
@@ -49,15 +51,12 @@ uint32_t TDbTable::OpenTableHandle() {
                                                  : DB_TABLE_NATIVE;
     const bool dictionary = connection && connection->IsDictionary();
 
-    QString directory = connection ? connection->ResolvedDirectory() : QString();
-    if (directory.size() > 1 && (directory.endsWith(u'\\') || directory.endsWith(u'/')))
-        directory.chop(1);
+    const QString directory = connection ? connection->ResolvedDirectory() : QString();
     if (directory.isEmpty())
         Fail(QStringLiteral("One of the DatabaseName property or the DbConnection property must "
                             "have a value."));
-    // The engine takes "/" and "\" alike; we write "/".
-    const QString freePath = directory + u'/' + m_tableName;
-    const QString name = dictionary ? m_tableName : freePath;
+    const QByteArray freePath = EnginePath::toEngine(Paths::join(directory, m_tableName));
+    const QByteArray name = dictionary ? EnginePath::toEngine(m_tableName) : freePath;
 
     if (!connection->IsConnected())
         connection->SetIsConnected(true);
@@ -65,12 +64,12 @@ uint32_t TDbTable::OpenTableHandle() {
         Fail(QStringLiteral("Internal Error: invalid connection handle."));
 
     uint32_t handle = 0;
-    uint32_t r = DbOpenTable(connection->ConnectionHandle(), Cp1252::fromQString(name).constData(),
-                             nullptr, dictionary ? DB_TABLE_DICTIONARY : typeCode, charType,
-                             lockType, rights, options, &handle);
+    uint32_t r = DbOpenTable(connection->ConnectionHandle(), name.constData(), nullptr,
+                             dictionary ? DB_TABLE_DICTIONARY : typeCode, charType, lockType,
+                             rights, options, &handle);
     if (dictionary && r == DBE_NOT_IN_DICTIONARY)
-        r = DbOpenTable(connection->ConnectionHandle(), Cp1252::fromQString(freePath).constData(),
-                        nullptr, typeCode, charType, lockType, rights, options, &handle);
+        r = DbOpenTable(connection->ConnectionHandle(), freePath.constData(), nullptr, typeCode,
+                        charType, lockType, rights, options, &handle);
     Check(r);
     return handle;
 }
@@ -101,9 +100,13 @@ uint32_t TDbTable::ChooseActiveOrder() {
     return IndexHandleFor(m_indexName, m_indexFieldNames);
 }
 
-void TDbTable::SetIndexName(const QString &name) { SelectIndex(name, QString()); }
+void TDbTable::SetIndexName(const QString &name) {
+    SelectIndex(name, QString());
+}
 
-void TDbTable::SetIndexFieldNames(const QString &names) { SelectIndex(QString(), names); }
+void TDbTable::SetIndexFieldNames(const QString &names) {
+    SelectIndex(QString(), names);
+}
 
 void TDbTable::SelectIndex(const QString &name, const QString &fieldNames) {
     if (Active())

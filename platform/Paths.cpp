@@ -1,7 +1,9 @@
 #include "platform/Paths.h"
 
+#include "DataPath.h"
+#include "platform/EnginePath.h"
+
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -63,31 +65,11 @@ QString join(const QString &folder, const QString &name) {
 }
 
 QString findIgnoringCase(const QString &path) {
-    const QString wanted = normalize(path);
-    if (wanted.isEmpty() || QFileInfo::exists(wanted))
-        return wanted;
-    const QStringList parts = wanted.split(u'/', Qt::SkipEmptyParts);
-    QString found = wanted.startsWith(u'/') ? QStringLiteral("/") : QString();
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        QString candidate = found + parts[i];
-        if (!QFileInfo::exists(candidate)) {
-            // Sorted, so that a folder holding two such names always gives the same one.
-            const QStringList entries = QDir(found.isEmpty() ? QStringLiteral(".") : found)
-                                            .entryList(QDir::AllEntries | QDir::Hidden |
-                                                           QDir::System | QDir::NoDotAndDotDot,
-                                                       QDir::Name);
-            qsizetype match = -1;
-            for (qsizetype e = 0; e < entries.size() && match < 0; ++e) {
-                if (entries[e].compare(parts[i], Qt::CaseInsensitive) == 0)
-                    match = e;
-            }
-            if (match < 0)
-                return wanted;
-            candidate = found + entries[match];
-        }
-        found = i + 1 < parts.size() ? candidate + u'/' : candidate;
-    }
-    return found;
+    // The engine's rule, which finds the host's table files the same way.
+    const QByteArray bytes = EnginePath::toEngine(path);
+    const std::string found =
+        datapath::resolveCase(std::string_view(bytes.constData(), size_t(bytes.size())));
+    return EnginePath::fromEngine(QByteArray(found.data(), qsizetype(found.size())));
 }
 
 void overrideProgramPath(const QString &path) {

@@ -21,9 +21,10 @@ QString extractFileName(const QString &path);
 QString join(const QString &folder, const QString &name);
 
 // The host names its files on a case-insensitive file system ("ZS.MNU", "KLEVO.INI" may lie
-// here as "zs.mnu", "Klevo.ini"): the existing file or folder whose path differs from path
-// only in the letter case of its parts, taking the exact name where it exists. The path
-// (normalised) when it exists as written or nothing matches.
+// here as "zs.mnu", "Klevo.ini"): the path with each part that does not exist under its exact
+// name replaced by an existing one that differs only in letter case (the letters of
+// Windows-1252), part by part; parts that match nothing stay as given. Normalised: "/" as the
+// separator, no trailing one. The engine finds its table files by the same rule.
 QString findIgnoringCase(const QString &path);
 
 // The running program: its full path, its folder (with a trailing "/") and its file name.

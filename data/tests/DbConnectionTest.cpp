@@ -142,12 +142,15 @@ TEST(DbServerTypes, EngineCodesAreSummedOverTheSet) {
 }
 
 TEST_F(DbConnectionTest, ResolvedDirectoryOfDictionaryPaths) {
+    // The engine's rule (DataPath.h), with "/" as the separator.
     const QList<std::pair<QString, QString>> cases = {
         {QStringLiteral("/daten/firma"), QStringLiteral("/daten/firma")},
         {QStringLiteral("/daten/firma/x.DIC"), QStringLiteral("/daten/firma")},
-        {QStringLiteral("C:\\daten\\x.dic"), QStringLiteral("C:\\daten")},
-        {QStringLiteral("x.Dic"), QStringLiteral(".\\")},
+        {QStringLiteral("C:\\daten\\x.dic"), QStringLiteral("C:/daten")},
+        {QStringLiteral("x.Dic"), QStringLiteral(".")},
         {QStringLiteral(".dic"), QStringLiteral(".dic")},
+        {QStringLiteral("/srv/Bäckerei 1/Firma.dic"), QStringLiteral("/srv/Bäckerei 1")},
+        {QStringLiteral("/home/łukasz/Daten"), QStringLiteral("/home/łukasz/Daten")},
     };
     for (const auto &[path, dir] : cases) {
         connection->SetConnectPath(path);

@@ -4,9 +4,11 @@
 #pragma once
 
 #include "dbeng.h"
+#include "platform/EnginePath.h"
 #include "schema/HostSchema.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -33,14 +35,19 @@ inline void ok(DBRESULT r) {
 
 struct EngineFolder {
     QTemporaryDir dir;
+    QString below;
     DBHANDLE connection = 0;
 
-    EngineFolder() {
-        ok(DbConnect(path().toLocal8Bit().constData(), DB_SERVER_LOCAL, "", "", 0, &connection));
+    // The data folder is the temporary folder, or the folder path below it (made here).
+    explicit EngineFolder(const QString &below = {}) : below(below) {
+        if (!below.isEmpty() && !QDir(dir.path()).mkpath(below))
+            throw std::runtime_error("cannot make the data folder");
+        ok(DbConnect(EnginePath::toEngine(path()).constData(), DB_SERVER_LOCAL, "", "", 0,
+                     &connection));
     }
     ~EngineFolder() { DbDisconnect(connection); }
 
-    QString path() const { return dir.path(); }
+    QString path() const { return below.isEmpty() ? dir.path() : dir.filePath(below); }
 
     DBHANDLE create(const char *file, const char *fields) {
         DBHANDLE table = 0;

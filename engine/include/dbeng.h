@@ -14,11 +14,23 @@
  *  - Handles are 32-bit numbers and are never 0. A table handle is also the "order" of the
  *    table's natural record order; an index handle is the order of one index tag. Functions
  *    that take an order accept either.
- *  - Texts are 8-bit Windows-1252 and zero-terminated. Where a function fills a caller's
- *    buffer, the length argument is in/out: in, the buffer's size in bytes; out, the length
- *    written without the terminating zero. A buffer that is too small gets as much as fits
- *    (always zero-terminated when its size is above 0) and the result DBE_INSUFFICIENT_BUFFER,
- *    with the length needed in the out value.
+ *  - Texts are 8-bit Windows-1252 (one table for the whole program: Windows1252.h) and
+ *    zero-terminated: field values, field and tag names, keys, filters, error texts. Where a
+ *    function fills a caller's buffer, the length argument is in/out: in, the buffer's size in
+ *    bytes; out, the length written without the terminating zero. A buffer that is too small
+ *    gets as much as fits (always zero-terminated when its size is above 0) and the result
+ *    DBE_INSUFFICIENT_BUFFER, with the length needed in the out value.
+ *  - Paths are no texts: DbConnect's path, the table names of DbOpenTable and DbCreateTable and
+ *    the name DbGetTableFilename gives are the file system's own bytes, passed through
+ *    unchanged (on this system the UTF-8 of the path's characters), so that every folder a
+ *    user can name opens, "/home/łukasz/Daten" as well as "/srv/Bäckerei 1/". "\" and "/"
+ *    both separate. The rules for data paths (which path is a dictionary, which folder its
+ *    tables lie in, names without regard to letter case) are in DataPath.h, one place for the
+ *    engine and its callers.
+ *  - An error text that quotes a path shows the path's characters in Windows-1252 where it has
+ *    them and "?" for every other character (and for every byte that is not UTF-8): the
+ *    folder "/home/łukasz/Daten" reads "/home/?ukasz/Daten", and the rest of the text stays
+ *    intact. A path longer than 240 bytes is shortened at its front to "...".
  *  - Flags and text lengths are 16-bit, record and blob lengths 32-bit.
  *  - Fields are numbered from 1 in their stored order (DbGetFieldNum maps a name to its
  *    number, without regard to case).
@@ -193,9 +205,11 @@ DBRESULT DbCacheOpenCursors(uint16_t count);
 DBRESULT DbCacheOpenTables(uint16_t count);
 
 /* --- Connections ------------------------------------------------------------------------ */
-/* path: a data folder ("\" or "/" as separators), or a dictionary file. types: the sum of
- * DB_SERVER_* the caller accepts; the local server is used when DB_SERVER_LOCAL is among
- * them. options: compression and connection flags, accepted and ignored by the local server. */
+/* path: a data folder, or a dictionary file (its tables lie in its folder); a path with ".DIC"
+ * anywhere in it, in any letter case, is a dictionary connection, where opens with table type
+ * DB_TABLE_DICTIONARY answer DBE_NOT_IN_DICTIONARY (DataPath.h). types: the sum of DB_SERVER_*
+ * the caller accepts; the local server is used when DB_SERVER_LOCAL is among them. options:
+ * compression and connection flags, accepted and ignored by the local server. */
 DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const char *password,
                    uint32_t options, DBHANDLE *connection);
 /* Closes every table still open on the connection (answering DBE_TABLES_CLOSED then). */

@@ -266,18 +266,18 @@ DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const cha
         need(path, "path");
         if (types == 0 || (types & ~7u))
             invalidArgument("Ungültige Servertypen " + std::to_string(types) +
-                            " beim Verbinden mit \"" + cp1252ToUtf8(path) + "\".");
+                            " beim Verbinden mit \"" + std::string(path) + "\".");
         Backend *backend = (types & DB_SERVER_LOCAL) ? backendFor(DB_SERVER_LOCAL) : nullptr;
         if (!backend) {
             std::string kinds = (types & DB_SERVER_REMOTE) ? "Remote-Server (2)" : "";
             if (types & DB_SERVER_INTERNET)
                 kinds += std::string(kinds.empty() ? "" : " und ") + "Internet-Server (4)";
             throw DbException(DBE_SERVER_NOT_AVAILABLE,
-                              "Verbindung mit \"" + cp1252ToUtf8(path) + "\" nicht möglich: der " +
+                              "Verbindung mit \"" + std::string(path) + "\" nicht möglich: der " +
                                   kinds +
                                   " ist nicht verfügbar. Verfügbar ist nur der lokale Server (1).");
         }
-        *connection = addConnection(backend->connect(cp1252ToUtf8(path), user ? user : "",
+        *connection = addConnection(backend->connect(path, user ? user : "",
                                                      password ? password : "", options))
                           .handle.value();
     });
@@ -313,15 +313,15 @@ DBRESULT DbOpenTable(DBHANDLE connection, const char *name, const char *, uint16
         need(name, "name");
         if (tableType > DB_TABLE_NATIVE)
             invalidArgument("Unbekannter Tabellentyp " + std::to_string(tableType) + " für \"" +
-                            cp1252ToUtf8(name) + "\".");
+                            std::string(name) + "\".");
         if (tableType == DB_TABLE_DICTIONARY && c.connection->isDictionary())
             throw DbException(DBE_NOT_IN_DICTIONARY,
-                              "Die Tabelle \"" + cp1252ToUtf8(name) +
+                              "Die Tabelle \"" + std::string(name) +
                                   "\" ist nicht im Datenverzeichnis eingetragen; sie ist als freie "
                                   "Tabelle zu öffnen.");
         uint32_t kept = options & (DB_OPEN_EXCLUSIVE | DB_OPEN_READONLY | DB_OPEN_REINDEX |
                                    DB_OPEN_IGNORE_COLLATION);
-        *table = c.addTable(c.connection->openTable(cp1252ToUtf8(name), kept), kept).handle.value();
+        *table = c.addTable(c.connection->openTable(name, kept), kept).handle.value();
     });
 }
 
@@ -341,8 +341,8 @@ DBRESULT DbCreateTable(DBHANDLE connection, const char *name, const char *fields
         ConnectionObject &c = connectionOf(connection);
         need(name, "name");
         need(fields, "fields");
-        std::vector<FieldDef> defs = parseFieldList(fields, cp1252ToUtf8(name));
-        *table = c.addTable(c.connection->createTable(cp1252ToUtf8(name), defs), 0).handle.value();
+        std::vector<FieldDef> defs = parseFieldList(fields, name);
+        *table = c.addTable(c.connection->createTable(name, defs), 0).handle.value();
     });
 }
 
@@ -372,8 +372,7 @@ DBRESULT DbCreateIndex(DBHANDLE table, const char *tag, const char *fields, uint
 }
 
 DBRESULT DbGetTableFilename(DBHANDLE table, char *buf, uint16_t *len) {
-    return guarded(
-        [&] { putText(utf8ToCp1252(fileOf(tableOf(table))), buf, len, "den Dateinamen"); });
+    return guarded([&] { putText(fileOf(tableOf(table)), buf, len, "den Dateinamen"); });
 }
 
 DBRESULT DbGetRecordLength(DBHANDLE table, uint32_t *length) {

@@ -21,7 +21,11 @@ std::string quoteFile(const std::string &path) {
     constexpr size_t limit = 240;
     if (path.size() <= limit)
         return "\"" + path + "\"";
-    return "\"..." + path.substr(path.size() - limit) + "\"";
+    // Paths are UTF-8 here: start at a character, not inside one.
+    size_t start = path.size() - limit;
+    while (start < path.size() && (static_cast<unsigned char>(path[start]) & 0xC0) == 0x80)
+        ++start;
+    return "\"..." + path.substr(start) + "\"";
 }
 
 std::string errorDescription(uint32_t code) {

@@ -22,7 +22,7 @@ struct IndexDef {
 };
 
 struct TableDef {
-    std::string path; // the file's real path (UTF-8)
+    std::string path; // the file's real path (the file system's bytes)
     std::vector<FieldDef> fields;
     std::vector<IndexDef> indexes;
     uint32_t recordLength = 0;

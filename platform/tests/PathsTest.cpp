@@ -32,6 +32,7 @@ TEST(Paths, TrailingDelimiters) {
 TEST(Paths, FindsFilesAndFoldersInAnyLetterCase) {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Host/Skins")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("Bäckerei 1/łukasz")));
     QFile file(dir.filePath(QStringLiteral("Host/Skins/shema.ini")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
@@ -45,12 +46,15 @@ TEST(Paths, FindsFilesAndFoldersInAnyLetterCase) {
         {base + QStringLiteral("HOST\\skins/SHEMA.INI"),
          base + QStringLiteral("Host/Skins/shema.ini")},
         {base + QStringLiteral("host/SKINS"), base + QStringLiteral("Host/Skins")},
-        // Nothing matches: the path as asked for, normalised, so that the caller's "missing"
-        // names the file it looked for.
+        // A part that matches nothing stays as asked for, and so do the parts after it.
         {base + QStringLiteral("host\\Fehlt\\SHEMA.INI"),
-         base + QStringLiteral("host/Fehlt/SHEMA.INI")},
+         base + QStringLiteral("Host/Fehlt/SHEMA.INI")},
         {base + QStringLiteral("HOST/Skins/KLEVO.INI"),
-         base + QStringLiteral("HOST/Skins/KLEVO.INI")},
+         base + QStringLiteral("Host/Skins/KLEVO.INI")},
+        {base + QStringLiteral("host/skins/"), base + QStringLiteral("Host/Skins")},
+        // Letters of Windows-1252 in any case; others only as written.
+        {base + QStringLiteral("BÄCKEREI 1/łukasz"), base + QStringLiteral("Bäckerei 1/łukasz")},
+        {base + QStringLiteral("bäckerei 1/ŁUKASZ"), base + QStringLiteral("Bäckerei 1/ŁUKASZ")},
     };
     for (const Case &c : cases)
         EXPECT_EQ(Paths::findIgnoringCase(c.wanted), c.found) << c.wanted.toStdString();

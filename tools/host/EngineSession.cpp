@@ -1,6 +1,7 @@
 #include "EngineSession.h"
 
 #include "platform/Cp1252.h"
+#include "platform/EnginePath.h"
 #include "platform/Paths.h"
 
 #include <vector>
@@ -28,7 +29,8 @@ void checkEngine(DBRESULT result, const QString &context) {
 }
 
 EngineConnection::EngineConnection(const QString &folder) : m_folder(Paths::normalize(folder)) {
-    checkEngine(DbConnect(toEngine(m_folder).constData(), DB_SERVER_LOCAL, "", "", 0, &m_handle));
+    checkEngine(DbConnect(EnginePath::toEngine(m_folder).constData(), DB_SERVER_LOCAL, "", "", 0,
+                          &m_handle));
 }
 
 EngineConnection::~EngineConnection() {
@@ -37,7 +39,7 @@ EngineConnection::~EngineConnection() {
 }
 
 EngineTable::EngineTable(EngineConnection &connection, const QString &fileName) {
-    const QByteArray path = toEngine(Paths::join(connection.folder(), fileName));
+    const QByteArray path = EnginePath::toEngine(Paths::join(connection.folder(), fileName));
     checkEngine(DbOpenTable(connection.handle(), path.constData(), nullptr, DB_TABLE_NATIVE,
                             DB_CHARTYPE_ANSI, DB_LOCKTYPE_PROPRIETARY, DB_RIGHTS_CHECK, 0,
                             &m_handle));

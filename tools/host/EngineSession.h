@@ -84,5 +84,7 @@ private:
 DBHANDLE createHostTable(EngineConnection &connection, const HostSchema::Table &table);
 void createHostIndexes(DBHANDLE table, const HostSchema::Table &schema);
 
+// Texts (field values, names, filters) cross the engine's interface as Windows-1252; paths
+// cross it as the file system's bytes (EnginePath).
 QString fromEngine(const char *text);
 QByteArray toEngine(const QString &text);

@@ -13,10 +13,4 @@ public:
                                         const std::string &password, uint32_t options) override;
 };
 
-// Finds path, component by component without regard to case where the exact name does not
-// exist (the tables come from a case-insensitive file system). "\" and "/" both separate.
-// Returns the path with "/" and the real names of the parts found.
-std::string resolvePath(const std::string &path);
-std::string normalizeSeparators(const std::string &path);
-
 } // namespace dbeng

@@ -140,3 +140,29 @@ TEST_F(HostCommandsTest, DemoRefusesToOverwriteAnExistingFolder) {
     QTextStream out(&text);
     EXPECT_THROW(HostCommands::demo(data(), {}, out), HostError);
 }
+
+TEST_F(HostCommandsTest, FoldersWithAnyCharactersAreMadeFilledAndRead) {
+    for (const QString &name : {QStringLiteral("łukasz/Daten"), QStringLiteral("Bäckerei 1"),
+                                QStringLiteral("Ωmega €")}) {
+        const QString folder = dir.filePath(name);
+        run([&](QTextStream &out) {
+            return HostCommands::demo(folder, {"--articles", "50", "--seed", "3"}, out);
+        });
+        const QString info = run([&](QTextStream &out) { return HostCommands::info(folder, out); });
+        EXPECT_TRUE(info.contains(QStringLiteral("ArtikelMain.TBL: 50 Datensätze")))
+            << name.toStdString() << ": " << info.toStdString();
+        EXPECT_EQ(exportOf(folder, "ArtikelMain", "BSTN").count(u'\n'), 51) << name.toStdString();
+
+        // The engine's text quotes the folder in Windows-1252: "?" for what it lacks.
+        QString text;
+        QTextStream out(&text);
+        try {
+            HostCommands::exportTable(folder, QStringLiteral("Fehlt"), {}, out);
+            ADD_FAILURE() << "a missing table was exported";
+        } catch (const HostError &e) {
+            const QString shown = QString(folder).replace(u'ł', u'?').replace(u'Ω', u'?');
+            EXPECT_TRUE(e.message().contains(shown + QStringLiteral("/Fehlt.TBL\"")))
+                << e.message().toStdString();
+        }
+    }
+}
