@@ -26,6 +26,7 @@
 #include "feedback/Cursors.h"
 #include "platform/CommandLine.h"
 #include "platform/Cp1252.h"
+#include "platform/EnginePath.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Fonts.h"
 #include "schema/HostSchema.h"
@@ -217,7 +218,7 @@ std::vector<Row> catalogueRows() {
 void makeSettingsTable(const QString &folder, const std::vector<Row> &rows) {
     QFile::remove(folder + QStringLiteral("/setup.TBL"));
     DBHANDLE connection = 0;
-    ok(DbConnect(Cp1252::fromQString(folder).constData(), DB_SERVER_LOCAL, "", "", 0, &connection),
+    ok(DbConnect(EnginePath::toEngine(folder).constData(), DB_SERVER_LOCAL, "", "", 0, &connection),
        "connect");
     const HostSchema::Table &schema = HostSchema::settings();
     DBHANDLE table = 0;
