@@ -1,6 +1,7 @@
 #include "data/ui/LoginDialog.h"
 #include "data/DbConnection.h"
 #include "platform/Exception.h"
+#include "platform/ui/Application.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -70,7 +71,7 @@ TEST(LoginDialog, InstalledItAnswersADictionaryConnection) {
     TDbConnection connection;
     connection.setObjectName(QStringLiteral("DbConnection"));
     connection.SetConnectPath(QStringLiteral("/nirgends/daten.DIC"));
-    whenShown([](TLoginDialog *d) { QTest::keyClick(d, Qt::Key_Escape); });
+    whenShown([](TLoginDialog *d) { QTest::keyClick(d->focusWidget(), Qt::Key_Escape); });
     try {
         connection.SetIsConnected(true);
         ADD_FAILURE() << "a cancelled login connected";
@@ -78,4 +79,30 @@ TEST(LoginDialog, InstalledItAnswersADictionaryConnection) {
         EXPECT_EQ(e.message(), QStringLiteral("Cannot connect to database 'DbConnection'"));
     }
     TDbConnection::SetLoginPromptFunction(nullptr);
+}
+
+TEST(LoginDialog, IsAFormThatRunsTheWindowPreparation) {
+    QList<TCustomForm *> prepared;
+    int controls = 0;
+    Application::setWindowPreparation([&](TCustomForm *window, bool) {
+        prepared.append(window);
+        controls = int(window->findChildren<QLineEdit *>().size());
+    });
+    TLoginDialog dialog;
+    Application::setWindowPreparation({});
+    EXPECT_EQ(prepared, QList<TCustomForm *>{&dialog});
+    EXPECT_EQ(controls, 2);
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("LoginDialog"));
+}
+
+TEST(LoginDialog, EnterConfirmsUnlessCancelHasTheFocus) {
+    whenShown([](TLoginDialog *d) { QTest::keyClick(d->focusWidget(), Qt::Key_Return); });
+    QString user = QStringLiteral("chef");
+    QString password;
+    EXPECT_TRUE(TLoginDialog::Execute(QStringLiteral("DB"), user, password));
+    whenShown([](TLoginDialog *d) {
+        d->CancelButton()->setFocus();
+        QTest::keyClick(d->CancelButton(), Qt::Key_Return);
+    });
+    EXPECT_FALSE(TLoginDialog::Execute(QStringLiteral("DB"), user, password));
 }

@@ -1,6 +1,8 @@
 #include "data/ui/LoginDialog.h"
 
 #include "data/DbConnection.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Keys.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -10,10 +12,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TLoginDialog::TLoginDialog(QWidget *parent) : QDialog(parent) {
+TLoginDialog::TLoginDialog(QWidget *owner) : TForm(owner) {
     setObjectName(QStringLiteral("LoginDialog"));
-    setWindowTitle(QStringLiteral("Datenbank-Login"));
-    setModal(true);
+    SetBorderStyle(bsDialog);
+    SetCaption(QStringLiteral("Datenbank-Login"));
+    SetKeyPreview(true);
 
     m_panel = new QFrame(this);
     m_panel->setObjectName(QStringLiteral("Panel"));
@@ -42,8 +45,8 @@ TLoginDialog::TLoginDialog(QWidget *parent) : QDialog(parent) {
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
     m_cancel->setObjectName(QStringLiteral("CancelButton"));
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ok, &QPushButton::clicked, this, [this] { SetModalResult(mrOk); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { SetModalResult(mrCancel); });
 
     auto *edits = new QGridLayout;
     edits->addWidget(userLabel, 0, 0);
@@ -58,10 +61,24 @@ TLoginDialog::TLoginDialog(QWidget *parent) : QDialog(parent) {
     layout->addWidget(m_panel);
     layout->addLayout(edits);
     layout->addLayout(buttons);
+    resize(sizeHint());
+    SetPosition(poScreenCenter);
+    MoveToScreenCentre(owner ? owner : Application::mainForm());
+    Application::prepareWindow(this, false);
+}
+
+void TLoginDialog::KeyDown(quint16 &key, Qt::KeyboardModifiers) {
+    if (key == VK_ESCAPE) {
+        key = 0;
+        SetModalResult(mrCancel);
+    } else if (key == VK_RETURN) {
+        key = 0;
+        SetModalResult(focusWidget() == m_cancel ? mrCancel : mrOk);
+    }
 }
 
 void TLoginDialog::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
+    TForm::showEvent(event);
     // A long database name must not run past the panel: it ends 5 pixels inside it.
     const int right = m_databaseName->x() + m_databaseName->sizeHint().width();
     const int limit = m_panel->contentsRect().right() - 5;
@@ -80,7 +97,7 @@ bool TLoginDialog::Execute(const QString &databaseName, QString &userName, QStri
     dialog.m_databaseName->setText(databaseName);
     dialog.m_userName->setText(userName);
     dialog.InitialFocus();
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.ShowModal() != mrOk)
         return false;
     userName = dialog.m_userName->text();
     password = dialog.m_password->text();

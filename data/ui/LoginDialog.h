@@ -1,18 +1,19 @@
 // TLoginDialog: the modal login a dictionary connection asks for its user name and password.
-// InstallLoginDialog makes it the login prompt of every TDbConnection.
+// InstallLoginDialog makes it the login prompt of every TDbConnection. Like every window of the
+// program it is a form and runs the window preparation, so the colour scheme reaches it.
 #pragma once
 
-#include <QDialog>
+#include "platform/ui/TCustomForm.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
 
-class TLoginDialog : public QDialog {
+class TLoginDialog : public TForm {
     Q_OBJECT
 public:
-    explicit TLoginDialog(QWidget *parent = nullptr);
+    explicit TLoginDialog(QWidget *owner = nullptr);
 
     QLabel *DatabaseName() const { return m_databaseName; }
     QLineEdit *UserName() const { return m_userName; }
@@ -25,6 +26,8 @@ public:
     static bool Execute(const QString &databaseName, QString &userName, QString &password);
 
 protected:
+    // Enter confirms (unless "Abbrechen" has the focus), Escape cancels.
+    void KeyDown(quint16 &key, Qt::KeyboardModifiers shift) override;
     void showEvent(QShowEvent *event) override;
 
 private:

@@ -19,6 +19,10 @@ Application::ErrorDisplay &displayStorage() {
     static Application::ErrorDisplay display;
     return display;
 }
+Application::WindowPreparation &preparationStorage() {
+    static Application::WindowPreparation preparation;
+    return preparation;
+}
 } // namespace
 
 namespace Application {
@@ -49,6 +53,15 @@ QString errorDisplayText(const QString &message) {
 
 void setErrorDisplay(ErrorDisplay display) {
     displayStorage() = std::move(display);
+}
+
+void setWindowPreparation(WindowPreparation preparation) {
+    preparationStorage() = std::move(preparation);
+}
+
+void prepareWindow(TCustomForm *window, bool place) {
+    if (preparationStorage())
+        preparationStorage()(window, place);
 }
 
 void handleException(std::exception_ptr error) {

@@ -13,6 +13,8 @@
 #include <exception>
 #include <functional>
 
+class TCustomForm;
+
 namespace Application {
 
 void setTitle(const QString &title);
@@ -34,6 +36,14 @@ void handleException(std::exception_ptr error);
 // function restores the message box.
 using ErrorDisplay = std::function<void(const QString &caption, const QString &text)>;
 void setErrorDisplay(ErrorDisplay display);
+
+// The preparation every window of the program runs when it is created (help context, placement,
+// colour scheme). It lives in a layer above this one; the dialogs of the lower layers (the
+// input dialog, the login dialog) reach it through here. The program installs it at start;
+// without it those dialogs are only shown.
+using WindowPreparation = std::function<void(TCustomForm *window, bool place)>;
+void setWindowPreparation(WindowPreparation preparation);
+void prepareWindow(TCustomForm *window, bool place);
 
 } // namespace Application
 

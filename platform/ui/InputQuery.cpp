@@ -4,12 +4,10 @@
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Keys.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 TInputQueryForm::TInputQueryForm(const QString &caption, const QString &prompt,
@@ -47,15 +45,9 @@ TInputQueryForm::TInputQueryForm(const QString &caption, const QString &prompt,
     connect(m_edit, &QLineEdit::returnPressed, this, [this] { SetModalResult(mrOk); });
     SetKeyPreview(true);
     resize(std::max(300, sizeHint().width()), sizeHint().height());
-    // The standard dialog comes up in the middle of the screen of the window that asks; left
-    // alone, the window system may put it into the screen's corner.
     SetPosition(poScreenCenter);
-    QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2,
-             area.top() + (area.height() - height()) / 2);
-    }
+    MoveToScreenCentre(owner);
+    Application::prepareWindow(this, false);
     m_edit->setFocus();
 }
 

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
 
 TCustomForm::TCustomForm(QWidget *owner) : QWidget(owner, Qt::Window), m_color(clBtnFace) {
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -87,6 +89,14 @@ int TCustomForm::ShowModal() {
     m_modalLoop = nullptr;
     setWindowModality(Qt::NonModal);
     return m_modalResult;
+}
+
+void TCustomForm::MoveToScreenCentre(const QWidget *reference) {
+    QScreen *screen = reference ? reference->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
 }
 
 void TCustomForm::PostClose() {

@@ -84,6 +84,11 @@ public:
     int ShowModal();
     bool IsModal() const { return m_modalLoop != nullptr; }
 
+    // Moves the window to the middle of the screen the reference window lies on (the primary
+    // screen without one), as the library's own dialogs come up; left alone, the window system
+    // may put a window into the screen's corner.
+    void MoveToScreenCentre(const QWidget *reference);
+
     // Closes the window after the running handler has returned.
     void PostClose();
     // Brings the window to the foreground.

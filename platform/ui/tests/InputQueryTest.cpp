@@ -1,5 +1,7 @@
 #include "platform/ui/InputQuery.h"
 
+#include "platform/ui/Application.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -80,4 +82,20 @@ TEST(InputQuery, ComesUpInTheMiddleOfTheScreen) {
         f->CancelButton()->click();
     });
     EXPECT_FALSE(InputQuery(QStringLiteral("Eingabedialog"), QStringLiteral("p"), value));
+}
+
+TEST(InputQuery, RunsTheWindowPreparationOnceItsControlsExist) {
+    QList<TCustomForm *> prepared;
+    int controls = 0;
+    bool placed = true;
+    Application::setWindowPreparation([&](TCustomForm *window, bool place) {
+        prepared.append(window);
+        controls = int(window->findChildren<QWidget *>().size());
+        placed = place;
+    });
+    TInputQueryForm form(QStringLiteral("c"), QStringLiteral("p"), QStringLiteral("v"), 10);
+    Application::setWindowPreparation({});
+    EXPECT_EQ(prepared, QList<TCustomForm *>{&form});
+    EXPECT_GE(controls, 4) << "prompt, edit and both buttons are there to be coloured";
+    EXPECT_FALSE(placed) << "the dialog places itself";
 }
