@@ -2,12 +2,17 @@
 
 #include "data/DbConnection.h"
 #include "data/DbSettings.h"
+#include "feedback/EscapeMarkup.h"
 #include "feedback/TFSB_BOX.h"
+#include "module/InstallModule.h"
 #include "platform/CommandLine.h"
 #include "platform/Convert.h"
 #include "platform/Exception.h"
+#include "platform/Paths.h"
+#include "platform/StandardError.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Fonts.h"
+#include "skins/ColorSchemeFiles.h"
 #include "widgets/TFlatHint.h"
 
 #include <QShowEvent>
@@ -71,10 +76,53 @@ void TZModuleBaseFrm::HandleStartup(TMessageEvent &) {
         ConnectDatabase(true);
 }
 
+namespace {
+
+// The text of whatever was thrown; empty for an abort, which has said all there is to say.
+QString failureText(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const EAbort &) {
+        return {};
+    } catch (const Exception &e) {
+        return e.message();
+    } catch (const std::exception &e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("Unbekannter Fehler");
+    }
+}
+
+} // namespace
+
 void TZModuleBaseFrm::RunInstallation() {
-    // Registering in the host's add-on menu comes with the menu registration; until then an
-    // installation start only ends the program.
-    PostClose();
+    QString name;
+    try {
+        name = ModuleName();
+        if (name.isEmpty())
+            throw Exception(QStringLiteral("Application Name missing."));
+        ColorSchemeFiles::InstallSchemeCopy({}, {});
+        if (!InstallModule(name, Paths::programFileName(), this, kInstallMinimumBuild)) {
+            m_exitStatus = esNotInstalled;
+            PostClose();
+        }
+    } catch (...) {
+        m_exitStatus = esNotInstalled;
+        const QString text = failureText(std::current_exception());
+        WriteErrorLine(name + QStringLiteral(": Installation fehlgeschlagen: ") + text);
+        // The window closes whatever happens while the message is shown.
+        guarded([&] {
+            ShowMessageBox(name + QStringLiteral(": Installation fehlgeschlagen: Fehler: ") +
+                           EscapeMarkup(text));
+        });
+        PostClose();
+    }
+}
+
+void TZModuleBaseFrm::StartFailed(const QString &reason) {
+    WriteErrorLine(reason);
+    ShowMessageBox(QStringLiteral("<B>Das Modul kann nicht starten:</B><BR>") +
+                   EscapeMarkup(reason));
 }
 
 void TZModuleBaseFrm::ConnectDatabase(bool run) {
@@ -82,6 +130,11 @@ void TZModuleBaseFrm::ConnectDatabase(bool run) {
         return;
     try {
         if (Convert::toIntDef(ParamStr(3), 0) < kMinimumHostBuild) {
+            m_exitStatus = esHostTooOld;
+            WriteErrorLine(QStringLiteral("Es wird mindestens die Version 5 benötigt (Build %1 "
+                                          "oder höher, angegeben: \"%2\").")
+                               .arg(kMinimumHostBuild)
+                               .arg(ParamStr(3)));
             ShowMessageBox(QStringLiteral("Es wird <b>mindestens die Version 5</b> benötigt."));
             Abort();
         }
@@ -96,8 +149,12 @@ void TZModuleBaseFrm::ConnectDatabase(bool run) {
         if (DbConnection->IsConnected())
             DatabaseReady();
     } catch (...) {
-        // Whatever failed has been shown by the component that failed, if at all; the module
-        // itself only closes.
+        if (m_exitStatus == esOk)
+            m_exitStatus = esStartFailed;
+        const QString reason = failureText(std::current_exception());
+        // The window closes whatever happens while the reason is shown.
+        if (!reason.isEmpty())
+            guarded([&] { StartFailed(reason); });
         PostClose();
     }
 }

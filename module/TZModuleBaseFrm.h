@@ -8,8 +8,13 @@
 //                                                           \--> build too low / start failed:
 //                                                                closing (WM_CLOSE posted)
 //                                                           \--> running, connected
+//
+// A start that fails shows why (the build message, or the failure's own text in the message
+// box) and writes it as one line to standard error; ExitStatus then tells the program's caller
+// what happened (module/ExitStatus.h).
 #pragma once
 
+#include "module/ExitStatus.h"
 #include "platform/ui/TCustomForm.h"
 
 class TDbConnection;
@@ -21,6 +26,8 @@ constexpr int WM_STARTUP = WM_USER + 500;
 
 // The lowest host build the module runs with.
 constexpr int kMinimumHostBuild = 12413;
+// The lowest host build the installation's start check asks for.
+constexpr int kInstallMinimumBuild = 12340;
 
 class TZModuleBaseFrm : public TForm {
     Q_OBJECT
@@ -43,10 +50,20 @@ public:
     void HandleStartup(TMessageEvent &message);
     // The normal start; does nothing when run is false.
     void ConnectDatabase(bool run);
+    // The installation mode (started with "INSTALL"): the colour scheme copy, then the entry in
+    // the host's add-on menu; the window closes in every case.
+    void RunInstallation();
+
+    // How the program ends: esOk until the start or the installation fails.
+    TExitStatus ExitStatus() const { return m_exitStatus; }
 
 protected:
-    // The installation mode (started with "INSTALL").
-    virtual void RunInstallation();
     void showEvent(QShowEvent *event) override;
     void MessageReceived(TMessageEvent &message) override;
+
+private:
+    // Shows a failed start's reason, writes it to standard error and closes the window.
+    void StartFailed(const QString &reason);
+
+    TExitStatus m_exitStatus = esOk;
 };

@@ -6,6 +6,7 @@
 #include "feedback/TFSB_BOX.h"
 #include "feedback/TSBHTM.h"
 #include "platform/CommandLine.h"
+#include "platform/Paths.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/InputQuery.h"
 #include "widgets/TFlatButton.h"
@@ -16,6 +17,8 @@
 #include <QTimer>
 
 void CheckTest::SetUp() {
+    // Nothing the window writes beside the program may land in the build folder.
+    Paths::overrideProgramPath(m_programDir.filePath(QStringLiteral("dupcheck")));
     Application::setTitle(QStringLiteral("Check auf doppelte Artikelnummern"));
     Application::setErrorDisplay([this](const QString &, const QString &text) { errors << text; });
     watchModalWindows();
@@ -26,6 +29,7 @@ void CheckTest::TearDown() {
     m_timer.reset();
     Application::setErrorDisplay({});
     ResetCommandLineArguments();
+    Paths::overrideProgramPath(QString());
 }
 
 void CheckTest::start(const QStringList &arguments) {

@@ -11,6 +11,7 @@
 #include "widgets/TPanel.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
@@ -55,6 +56,8 @@ protected:
     void answerInput(const QString &text, bool cancel = false);
 
     QString dataPath() const { return data.path(); }
+    // The folder the program takes for its own (menu file, colour scheme copy).
+    QString programDir() const { return m_programDir.path(); }
     QString status() const { return form->StatusText(); }
 
     CheckData data;
@@ -66,6 +69,7 @@ protected:
 
 private:
     void watchModalWindows();
+    QTemporaryDir m_programDir;
     std::unique_ptr<QTimer> m_timer;
     bool m_yes = true;
     bool m_inputPending = false;

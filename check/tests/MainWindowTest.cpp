@@ -3,11 +3,13 @@
 #include "data/DbConnection.h"
 #include "data/DbTable.h"
 #include "data/MemTable.h"
+#include "module/ExitStatus.h"
 #include "platform/ui/Keys.h"
 #include "settings/TSettings.h"
 #include "widgets/TFlatButton.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTest>
 #include <QTimer>
 
@@ -24,11 +26,16 @@ TEST_F(CheckTest, AfterTheStartTheCaptionIsTheDataPathAndTheTablesAreOpen) {
     EXPECT_TRUE(boxes.empty());
 }
 
+// What the user sees when the start ends: nothing (the window runs), the build message, or the
+// failure's own text under a headline.
+enum class StartMessage { None, Build, Reason };
+
 struct StartCase {
     const char *name;
     QStringList arguments; // "$DIR" stands for the data folder
-    bool buildMessage;
+    StartMessage message;
     bool running;
+    TExitStatus exitStatus;
 };
 
 void PrintTo(const StartCase &c, std::ostream *os) {
@@ -47,12 +54,23 @@ TEST_P(StartTest, FollowsTheFailureTable) {
     QCoreApplication::processEvents();
     EXPECT_EQ(form->isVisible(), GetParam().running);
     EXPECT_EQ(form->DbConnection->IsConnected(), GetParam().running);
-    const bool buildMessage =
-        boxes.size() == 1 &&
-        boxes[0].text == QStringLiteral("Es wird <b>mindestens die Version 5</b> benötigt.");
-    EXPECT_EQ(buildMessage, GetParam().buildMessage);
-    if (!GetParam().buildMessage) {
-        EXPECT_TRUE(boxes.empty()) << "the module shows nothing of its own";
+    EXPECT_EQ(form->ExitStatus(), GetParam().exitStatus);
+    switch (GetParam().message) {
+    case StartMessage::None:
+        EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
+        break;
+    case StartMessage::Build:
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text,
+                  QStringLiteral("Es wird <b>mindestens die Version 5</b> benötigt."));
+        break;
+    case StartMessage::Reason:
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_TRUE(
+            boxes[0].text.startsWith(QStringLiteral("<B>Das Modul kann nicht starten:</B><BR>")))
+            << boxes[0].text.toStdString();
+        EXPECT_GT(boxes[0].text.size(), 45) << "the reason follows the headline";
+        break;
     }
     EXPECT_TRUE(errors.isEmpty());
 }
@@ -60,19 +78,65 @@ TEST_P(StartTest, FollowsTheFailureTable) {
 INSTANTIATE_TEST_SUITE_P(
     Table, StartTest,
     ::testing::Values(
-        StartCase{"no_arguments", {}, true, false},
-        StartCase{"build_12412", {"$DIR", "1", "12412"}, true, false},
-        StartCase{"build_12413", {"$DIR", "1", "12413"}, false, true},
-        StartCase{"build_with_letter", {"$DIR", "1", "12413a"}, true, false},
-        StartCase{"build_missing", {"$DIR", "1"}, true, false},
-        StartCase{"install_lower_case_is_a_path", {"install", "1", "12413"}, false, false},
-        StartCase{"install_lower_case_without_build", {"install"}, true, false},
-        StartCase{"missing_folder", {"$DIR/fehlt", "1", "12413"}, false, false},
-        StartCase{"server_kind_blank_1_is_remote", {"$DIR", " 1", "12413"}, false, false},
-        StartCase{"server_kind_01_is_remote", {"$DIR", "01", "12413"}, false, false},
-        StartCase{"server_kind_empty_is_remote", {"$DIR", "", "12413"}, false, false},
-        StartCase{"install_with_more_arguments", {"INSTALL", "x", "1"}, false, false}),
+        StartCase{"no_arguments", {}, StartMessage::Build, false, esHostTooOld},
+        StartCase{"build_12412", {"$DIR", "1", "12412"}, StartMessage::Build, false, esHostTooOld},
+        StartCase{"build_12413", {"$DIR", "1", "12413"}, StartMessage::None, true, esOk},
+        StartCase{
+            "build_with_letter", {"$DIR", "1", "12413a"}, StartMessage::Build, false, esHostTooOld},
+        StartCase{"build_missing", {"$DIR", "1"}, StartMessage::Build, false, esHostTooOld},
+        StartCase{"install_lower_case_is_a_path",
+                  {"install", "1", "12413"},
+                  StartMessage::Reason,
+                  false,
+                  esStartFailed},
+        StartCase{"install_lower_case_without_build",
+                  {"install"},
+                  StartMessage::Build,
+                  false,
+                  esHostTooOld},
+        StartCase{"missing_folder",
+                  {"$DIR/fehlt", "1", "12413"},
+                  StartMessage::Reason,
+                  false,
+                  esStartFailed},
+        StartCase{"server_kind_blank_1_is_remote",
+                  {"$DIR", " 1", "12413"},
+                  StartMessage::Reason,
+                  false,
+                  esStartFailed},
+        StartCase{"server_kind_01_is_remote",
+                  {"$DIR", "01", "12413"},
+                  StartMessage::Reason,
+                  false,
+                  esStartFailed},
+        StartCase{"server_kind_empty_is_remote",
+                  {"$DIR", "", "12413"},
+                  StartMessage::Reason,
+                  false,
+                  esStartFailed},
+        StartCase{
+            "install_with_more_arguments", {"INSTALL", "x", "1"}, StartMessage::None, false, esOk}),
     [](const ::testing::TestParamInfo<StartCase> &info) { return std::string(info.param.name); });
+
+TEST_F(CheckTest, AFailedStartShowsTheEngineTextEscaped) {
+    // A folder name with markup characters must reach the user as it is written.
+    const QString folder = dataPath() + QStringLiteral("/<B>fehlt & weg</B>");
+    start({folder, QStringLiteral("1"), QStringLiteral("12413")});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("&lt;B&gt;fehlt &&<X> weg&lt;/B&gt;")))
+        << boxes[0].text.toStdString();
+    EXPECT_EQ(form->ExitStatus(), esStartFailed);
+}
+
+TEST_F(CheckTest, InstallingWritesTheMenuLineBesideTheProgram) {
+    start({QStringLiteral("INSTALL"), QStringLiteral("x"), QStringLiteral("1")});
+    QFile menu(programDir() + QStringLiteral("/ZS.MNU"));
+    ASSERT_TRUE(menu.open(QIODevice::ReadOnly));
+    EXPECT_EQ(menu.readAll(),
+              (programDir() + QStringLiteral("/dupcheck;Doppelte Bestellnummern ermitteln\r\n"))
+                  .toLatin1());
+    EXPECT_FALSE(form->DbConnection->IsConnected());
+}
 
 TEST_F(CheckTest, EscapeClosesOnlyWhenIdle) {
     makeTables({{"a", "N"}, {"b", "N"}});
