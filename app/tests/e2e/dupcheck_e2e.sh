@@ -3,7 +3,8 @@
 # data folder made by dupcheck-host from the fixtures; the table files are read back afterwards.
 #   dupcheck_e2e.sh CASE DUPCHECK DUPCHECK-HOST
 # Cases: rename, delete_yes, delete_no, escape, click_again, build_too_low, missing_folder,
-# folder_without_tables, settings_without_index.
+# folder_without_tables, settings_without_index, damaged_table, read_only_folder,
+# install_and_scheme, install_menu_with_nul.
 #
 # The fixture (fixtures/articles.csv, fixtures/bookings.csv), in the order of the index "BSTN":
 #   A-100: 1 (booked), 2, 3       B-200: 4, 5       C-300: 6 (booked), 7 (booked)
@@ -20,6 +21,7 @@ E2E_DUPCHECK="$2"
 E2E_HOST="$3"
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
+E2E_SCHEMES="$(cd "$(dirname "$0")/../../../docs/colorschemes" && pwd)"
 
 e2e_begin
 data="$e2e_work/daten"
@@ -187,7 +189,8 @@ build_too_low)
         e2e_fail "kein Hauptfenster mit der Beschriftung \"$E2E_DESIGN_CAPTION\""
     e2e_click_box_no "$box" # "Schließen" lies where "Nein" lies in a question
     e2e_wait_end "nach \"Schließen\" der Versionsmeldung"
-    e2e_expect_clean_end "nach der Versionsmeldung"
+    e2e_expect_status 2 "nach der Versionsmeldung"
+    e2e_expect_error_line "mindestens die Version 5" "nach der Versionsmeldung"
     (cd "$data" && ls -A && sha256sum -- *) >"$e2e_work/files.after"
     e2e_expect_table "$e2e_work/files.after" "$e2e_work/files.before" \
         "der Datenordner hat sich verändert"
@@ -223,20 +226,110 @@ settings_without_index)
     e2e_expect_clean_end "Start mit einer Einstellungstabelle ohne Index"
     ;;
 
-missing_folder | folder_without_tables)
-    # The connection or the opening of the tables fails: the program ends by itself, shows no
-    # main window with a data path, and creates nothing.
-    target="$e2e_work/fehlt"
-    [ "$case_name" = folder_without_tables ] && target="$e2e_work/leer" && mkdir "$target"
-    e2e_start "$target" 1 12413
-    e2e_wait_end "Start auf $target"
-    e2e_expect_clean_end "Start auf $target"
+missing_folder | folder_without_tables | damaged_table | read_only_folder)
+    # The connection or the opening of the tables fails: the reason comes in the message box
+    # and as one line on standard error, the program ends with status 1 once the box is closed,
+    # and creates or changes nothing.
+    target="$data"
+    run=(e2e_start)
+    case "$case_name" in
+    missing_folder) target="$e2e_work/fehlt" ;;
+    folder_without_tables) target="$e2e_work/leer" && mkdir "$target" ;;
+    damaged_table) head -c 4096 /dev/urandom >"$data/ArtikelMain.TBL" ;;
+    read_only_folder)
+        chmod 555 "$data"
+        chmod 444 "$data"/*
+        # Permission bits do not stop root: as root the program runs as nobody.
+        if [ "$(id -u)" = 0 ]; then
+            command -v setpriv >/dev/null || e2e_fail "setpriv fehlt (Paket util-linux)"
+            chmod 755 "$e2e_work"
+            mkdir -m 700 "$e2e_work/runtime-nobody"
+            chown nobody "$e2e_work/runtime-nobody"
+            cp "$E2E_DUPCHECK" "$e2e_work/dupcheck"
+            E2E_DUPCHECK="$e2e_work/dupcheck"
+            run=(e2e_start_as_nobody)
+        fi
+        ;;
+    esac
+    (cd "$target" 2>/dev/null && ls -A && sha256sum -- * 2>/dev/null) >"$e2e_work/files.before"
+    "${run[@]}" "$target" 1 12413
+    e2e_wait_window "$E2E_TITLE" "Meldung über den fehlgeschlagenen Start auf $target"
+    box="$e2e_wid"
+    # The article table opens after the settings table, once the caption shows the data path.
+    [ "$case_name" != damaged_table ] && e2e_window_shown "$target" &&
+        e2e_fail "ein Hauptfenster mit dem Datenpfad erschien"
+    e2e_click_box_no "$box" # "Schließen"
+    e2e_wait_end "nach \"Schließen\" der Meldung"
+    e2e_expect_status 1 "Start auf $target"
+    e2e_expect_error_line "$target" "Start auf $target"
     if [ "$case_name" = missing_folder ]; then
         [ -e "$target" ] && e2e_fail "der fehlende Ordner $target wurde angelegt"
     else
-        [ -z "$(ls -A "$target")" ] ||
-            e2e_fail "im leeren Ordner entstand: $(ls -A "$target" | tr '\n' ' ')"
+        (cd "$target" && ls -A && sha256sum -- * 2>/dev/null) >"$e2e_work/files.after"
+        e2e_expect_table "$e2e_work/files.after" "$e2e_work/files.before" \
+            "im Datenordner hat sich etwas verändert"
     fi
+    ;;
+
+install_and_scheme)
+    # A copy of the program in the host's folder with its menu file, its scheme index and a
+    # scheme in lower case letters, as a host on a case-insensitive file system may leave it.
+    host="$e2e_work/Programme/Warenwirtschaft 5"
+    mkdir -p "$host"
+    cp "$E2E_DUPCHECK" "$host/dupcheck"
+    cp "$E2E_SCHEMES/COLORSHEMA_Blau.DAT" "$host/colorshema_blau.dat"
+    printf '[ASHEMA]\r\nVALUE=blau\r\n' >"$host/SHEMA.INI"
+    printf 'C:\\Host\\etiketten.exe;Etiketten drucken\r\n' >"$host/ZS.MNU"
+    E2E_DUPCHECK="$host/dupcheck"
+    e2e_start INSTALL
+    e2e_wait_end "Installation"
+    e2e_expect_clean_end "Installation"
+    printf 'C:\\Host\\etiketten.exe;Etiketten drucken\r\n%s;Doppelte Bestellnummern ermitteln\r\n' \
+        "$host/dupcheck" >"$e2e_work/menu.expected"
+    cmp -s "$host/ZS.MNU" "$e2e_work/menu.expected" ||
+        e2e_fail "ZS.MNU nach der Installation: $(od -c "$host/ZS.MNU" | head -n 8)"
+    cmp -s "$host/dupcheck.SKM" "$E2E_SCHEMES/COLORSHEMA_Blau.DAT" ||
+        e2e_fail "dupcheck.SKM ist keine Kopie des aktiven Schemas Blau"
+    [ -s "$e2e_work/prog.err" ] && e2e_fail "die Installation schrieb auf die Fehlerausgabe"
+
+    # Started by the host, the main window shows the scheme's colours. The pointer stays away
+    # from the buttons, which would show themselves hovered; "Überprüfen" has the focus.
+    e2e_start_on "$data"
+    e2e_xdo mousemove 0 0
+    e2e_shoot "$e2e_main" "$e2e_work/main.png"
+    e2e_geometry "$e2e_main"
+    e2e_expect_pixels "$e2e_work/main.png" "Hauptfenster im Farbschema Blau" \
+        500 5 DCE6F0 \
+        97 16 B4C8E6 \
+        200 16 C8D7EB \
+        360 16 C8D7EB \
+        300 200 FAFCFF \
+        300 346 E6EEF8 \
+        200 $((WH - 4)) DCE6F0 \
+        540 $((WH - 20)) DCE6F0 \
+        470 $((WH - 20)) F0C8C8
+    e2e_keys "$e2e_main" Escape
+    e2e_wait_end "Escape im Hauptfenster"
+    e2e_expect_clean_end "Escape im Hauptfenster"
+    ;;
+
+install_menu_with_nul)
+    # A NUL in the menu file would cut off the lines after it: the file stays as it is, and the
+    # start check says how the program is meant to be started.
+    host="$e2e_work/host"
+    mkdir "$host"
+    cp "$E2E_DUPCHECK" "$host/dupcheck"
+    printf 'a.exe;Etiketten\r\n\0b.exe;Inventur\r\n' >"$host/zs.mnu"
+    cp "$host/zs.mnu" "$e2e_work/menu.before"
+    E2E_DUPCHECK="$host/dupcheck"
+    e2e_start INSTALL
+    e2e_wait_window "$E2E_TITLE" "Meldung \"Starten Sie das Programm über zusätzlich > ...\""
+    e2e_click_box_no "$e2e_wid"
+    e2e_wait_end "nach der Meldung"
+    e2e_expect_status 3 "Installation ohne Eintrag"
+    e2e_expect_error_line "Nullbyte" "Installation ohne Eintrag"
+    cmp -s "$host/zs.mnu" "$e2e_work/menu.before" || e2e_fail "zs.mnu wurde verändert"
+    [ -e "$host/ZS.MNU" ] && e2e_fail "eine zweite Menüdatei ZS.MNU entstand"
     ;;
 
 *)

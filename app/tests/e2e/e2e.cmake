@@ -10,7 +10,11 @@ set(DUPCHECK_E2E_CASES
     build_too_low
     missing_folder
     folder_without_tables
-    settings_without_index)
+    settings_without_index
+    damaged_table
+    read_only_folder
+    install_and_scheme
+    install_menu_with_nul)
 foreach(case IN LISTS DUPCHECK_E2E_CASES)
     add_test(NAME e2e_${case}
         COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/dupcheck_e2e.sh ${case}

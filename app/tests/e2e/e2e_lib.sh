@@ -75,7 +75,11 @@ e2e_stop() {
 e2e_cleanup() {
     [ -n "$e2e_prog_pid" ] && e2e_stop "$e2e_prog_pid"
     [ -n "$e2e_xvfb_pid" ] && e2e_stop "$e2e_xvfb_pid"
-    [ -n "$e2e_work" ] && rm -rf "$e2e_work"
+    if [ -n "$e2e_work" ]; then
+        # A case may have made a folder read-only.
+        chmod -R u+w "$e2e_work" 2>/dev/null
+        rm -rf "$e2e_work"
+    fi
 }
 
 # Checks the tools, makes the working folder and starts Xvfb on a display of its own, so that
@@ -152,6 +156,16 @@ e2e_start() {
     e2e_prog_pid=$!
 }
 
+# Starts dupcheck in the background as the user nobody, for a folder that root could write to
+# whatever its permission bits say. The caller has made the working folder readable for nobody
+# and given it the runtime folder runtime-nobody.
+e2e_start_as_nobody() {
+    XDG_RUNTIME_DIR="$e2e_work/runtime-nobody" \
+        setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        "$E2E_DUPCHECK" "$@" >"$e2e_work/prog.out" 2>"$e2e_work/prog.err" &
+    e2e_prog_pid=$!
+}
+
 e2e_running() {
     [ -n "$e2e_prog_pid" ] && kill -0 "$e2e_prog_pid" 2>/dev/null
 }
@@ -172,8 +186,24 @@ e2e_wait_end() {
 
 # Fails unless the program ended normally (exit status 0).
 e2e_expect_clean_end() {
-    [ "$e2e_prog_status" = 0 ] ||
-        e2e_fail "$1: das Programm endete mit dem Status $e2e_prog_status statt 0"
+    e2e_expect_status 0 "$1"
+}
+
+# Fails unless the program ended with the exit status given: e2e_expect_status STATUS WHAT.
+e2e_expect_status() {
+    [ "$e2e_prog_status" = "$1" ] ||
+        e2e_fail "$2: das Programm endete mit dem Status $e2e_prog_status statt $1"
+}
+
+# Fails unless the program wrote exactly one line of its own ("dupcheck: ...") to standard
+# error and that line holds the text given: e2e_expect_error_line TEXT WHAT.
+e2e_expect_error_line() {
+    local lines
+    lines="$(grep -c '^dupcheck: ' "$e2e_work/prog.err")"
+    [ "$lines" = 1 ] ||
+        e2e_fail "$2: $lines statt einer Zeile \"dupcheck: ...\" auf der Fehlerausgabe"
+    grep '^dupcheck: ' "$e2e_work/prog.err" | grep -qF -- "$1" ||
+        e2e_fail "$2: die Zeile auf der Fehlerausgabe nennt \"$1\" nicht"
 }
 
 e2e_list_windows() {
@@ -276,6 +306,43 @@ e2e_keys() {
 e2e_type() {
     e2e_xdo windowfocus --sync "$1" type --delay 40 "$2" ||
         e2e_fail "xdotool konnte \"$2\" nicht eingeben"
+}
+
+# Photographs a window once two pictures taken a moment apart agree, so that no half-painted
+# state is kept: e2e_shoot WID FILE.
+e2e_shoot() {
+    local WX WY WW WH i
+    command -v import >/dev/null || e2e_fail "import fehlt (Paket imagemagick)"
+    e2e_geometry "$1"
+    for i in $(seq 50); do
+        sleep 0.2
+        import -window root -crop "${WW}x${WH}+${WX}+${WY}" +repage "$e2e_work/shot-a.png"
+        sleep 0.2
+        import -window root -crop "${WW}x${WH}+${WX}+${WY}" +repage "$e2e_work/shot-b.png"
+        if [ "$(compare -metric AE "$e2e_work/shot-a.png" "$e2e_work/shot-b.png" null: 2>&1)" = 0 ]
+        then
+            mv "$e2e_work/shot-b.png" "$2"
+            return 0
+        fi
+    done
+    e2e_fail "das Bild von $2 kommt nicht zur Ruhe"
+}
+
+# The colour of one pixel of a picture as RRGGBB: e2e_pixel FILE X Y.
+e2e_pixel() {
+    convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6
+}
+
+# Fails unless the pixels of a picture have the colours given: e2e_expect_pixels FILE WHAT
+# X Y RRGGBB [X Y RRGGBB ...].
+e2e_expect_pixels() {
+    local file="$1" what="$2" colour
+    shift 2
+    while [ $# -ge 3 ]; do
+        colour="$(e2e_pixel "$file" "$1" "$2")"
+        [ "$colour" = "$3" ] || e2e_fail "$what: bei ($1, $2) ist die Farbe $colour statt $3"
+        shift 3
+    done
 }
 
 # Points of the main window (client coordinates), from its fixed layout: three buttons in the
