@@ -32,3 +32,13 @@ bool LoadAnimatedCursor(const QString &resourceName, int number);
 // ResetCursor ends any number of ShowWaitCursor calls.
 void ShowWaitCursor();
 void ResetCursor();
+
+// The wait cursor for as long as it lives, the default cursor after it, also when the work in
+// between fails.
+class TWaitCursorScope {
+public:
+    TWaitCursorScope() { ShowWaitCursor(); }
+    ~TWaitCursorScope() { ResetCursor(); }
+    TWaitCursorScope(const TWaitCursorScope &) = delete;
+    TWaitCursorScope &operator=(const TWaitCursorScope &) = delete;
+};

@@ -29,18 +29,13 @@ bool registerInMenu(const QString &moduleName, TCustomForm *window) {
     return true;
 }
 
-struct TWaitCursor {
-    TWaitCursor() { ShowWaitCursor(); }
-    ~TWaitCursor() { ResetCursor(); }
-};
-
 } // namespace
 
 bool InstallModule(const QString &moduleName, const QString &, TCustomForm *window,
                    int minimumBuild) {
     if (ParamStr(1) == QLatin1String("INSTALL") && registerInMenu(moduleName, window))
         return true;
-    const TWaitCursor wait;
+    const TWaitCursorScope wait;
     if (!window)
         return false;
     window->repaint();

@@ -30,13 +30,8 @@ void deliverPaints() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
-struct TWaitCursor {
-    TWaitCursor() { ShowWaitCursor(); }
-    ~TWaitCursor() { ResetCursor(); }
-};
-
 void copyFile(const QString &source, const QString &target) {
-    TWaitCursor wait;
+    TWaitCursorScope wait;
     if (!ForceDirectories(Paths::extractFilePath(target)))
         throw EInOutError(QStringLiteral("Das Verzeichnis kann nicht erstellt werden"));
     QFile in(source);
