@@ -1,10 +1,13 @@
-# dupcheck_test(<name> SOURCES <files...> LIBS <targets...> [APP NONE|CORE|GUI|WIDGETS])
+# dupcheck_test(<name> SOURCES <files...> LIBS <targets...> [APP NONE|CORE|GUI|WIDGETS]
+#               [BOTH_SERVERS])
 #
 # A GoogleTest program registered with ctest. APP selects which Qt application object the
 # test's main() creates before running the tests (NONE: plain gtest_main). Tests are
-# discovered when ctest runs, so a build never has to start a test program.
+# discovered when ctest runs, so a build never has to start a test program. BOTH_SERVERS
+# registers the program a second time for the remote server: on the throwaway PostgreSQL
+# server (fixture pg_scratch, cmake/RemoteTesting.cmake), its tests named "remote/...".
 function(dupcheck_test name)
-    cmake_parse_arguments(T "" "APP" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "BOTH_SERVERS" "APP" "SOURCES;LIBS" ${ARGN})
     if(NOT T_APP)
         set(T_APP NONE)
     endif()
@@ -26,6 +29,17 @@ function(dupcheck_test name)
         NO_PRETTY_VALUES
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+    if(T_BOTH_SERVERS)
+        gtest_discover_tests(${name}
+            DISCOVERY_MODE PRE_TEST
+            NO_PRETTY_VALUES
+            DISCOVERY_TIMEOUT 60
+            TEST_PREFIX "remote/"
+            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                       ENVIRONMENT_MODIFICATION "DUPCHECK_TEST_SERVER=set:${DUPCHECK_PG_SOCKET}"
+                       FIXTURES_REQUIRED pg_scratch
+                       TIMEOUT 300)
+    endif()
 endfunction()
 
 # dupcheck_sanitized_test(<name> SOURCES <files...> LIBS <targets...> [APP ...])

@@ -91,6 +91,17 @@ void TDbConnection::EndLoad() {
     }
 }
 
+bool TDbConnection::AskLogin(QString &user, QString &password) {
+    if (OnLogin) {
+        user.clear();
+        password.clear();
+        OnLogin(this, user, password);
+        return true;
+    }
+    const LoginPromptFunction &prompt = loginPrompt();
+    return prompt && prompt(objectName(), user, password);
+}
+
 void TDbConnection::Connect() {
     fire(BeforeConnect, this);
     if (m_connectPath.isEmpty())
@@ -99,36 +110,58 @@ void TDbConnection::Connect() {
     const QString path = m_connectPath.left(254);
     QString user = m_username;
     QString password = m_password;
+    auto cancelled = [this] {
+        return EDatabaseError(QStringLiteral("Cannot connect to database '%1'").arg(objectName()));
+    };
     if (m_loginPrompt && m_dictionary) {
-        if (OnLogin) {
-            user.clear();
-            password.clear();
-            OnLogin(this, user, password);
-        } else {
-            const LoginPromptFunction &prompt = loginPrompt();
-            if (!prompt || !prompt(objectName(), user, password))
-                throw EDatabaseError(
-                    QStringLiteral("Cannot connect to database '%1'").arg(objectName()));
-        }
+        if (!AskLogin(user, password))
+            throw cancelled();
         m_username = user;
         m_password = password;
     }
-    if (!m_dictionary) {
+    // The remote server checks who connects; the local server has no users.
+    const bool remote =
+        !m_serverTypes.testFlag(stDB_LOCAL) && m_serverTypes.testFlag(stDB_REMOTE);
+    if (!m_dictionary && !remote) {
         user.clear();
         password.clear();
     }
     const uint32_t options =
         compressionCode(m_compression) + (m_middleTier ? 1 : 0) + (m_storedProcedure ? 2 : 0);
     uint32_t handle = 0;
-    const uint32_t r =
-        DbConnect(EnginePath::toEngine(path).constData(), DbServerTypeCode(m_serverTypes),
-                  Cp1252::fromQString(user.left(260)).constData(),
-                  Cp1252::fromQString(password.left(260)).constData(), options, &handle);
+    auto connect = [&] {
+        return DbConnect(EnginePath::toEngine(path).constData(), DbServerTypeCode(m_serverTypes),
+                         Cp1252::fromQString(user.left(260)).constData(),
+                         Cp1252::fromQString(password.left(260)).constData(), options, &handle);
+    };
+    uint32_t r = connect();
+    // The server asked for a login, or refused the one given: ask the user.
+    for (int attempt = 0; r == DBE_LOGIN_FAILED && m_loginPrompt && attempt < 3; ++attempt) {
+        if (!AskLogin(user, password))
+            throw cancelled();
+        r = connect();
+        if (r == DBE_SUCCESS) {
+            m_username = user;
+            m_password = password;
+        }
+    }
     CheckDbResult(nullptr, r);
     m_handle = handle;
     m_connected = true;
     fire(AfterConnect, this);
     fire(OnConnect, this);
+}
+
+void TDbConnection::StartTransaction() {
+    CheckDbResult(nullptr, DbBeginConnectionTransaction(m_handle));
+}
+
+void TDbConnection::Commit() {
+    CheckDbResult(nullptr, DbCommitConnectionTransaction(m_handle));
+}
+
+void TDbConnection::Rollback() {
+    CheckDbResult(nullptr, DbRollbackConnectionTransaction(m_handle));
 }
 
 void TDbConnection::CloseAttachedTables() {

@@ -2,9 +2,14 @@
 //
 // Assigning IsConnected True connects, False disconnects (closing every attached table first);
 // assigning the state it already has does nothing. A connect path containing ".DIC" (any case)
-// is a dictionary connection: only then are user name and password sent, and with LoginPrompt
-// the OnLogin handler or the installed login prompt asks for them. Without either, the prompt
-// counts as cancelled ("Cannot connect to database '<name>'").
+// is a dictionary connection: with LoginPrompt the OnLogin handler or the installed login
+// prompt asks for user name and password before connecting. Without either, the prompt counts
+// as cancelled ("Cannot connect to database '<name>'").
+//
+// User name and password go to the engine for a dictionary connection and for the remote
+// server (server types without the local one). The remote server may ask for them itself
+// (the engine answers DBE_LOGIN_FAILED): then, with LoginPrompt, the same prompt asks, and
+// the connect is tried again, at most three times.
 #pragma once
 
 #include "data/DbServerTypes.h"
@@ -71,6 +76,12 @@ public:
     QString ServerName() const;
 
     bool IsDictionary() const { return m_dictionary; }
+
+    // One transaction of the engine around everything the attached open tables read and write
+    // (DbBeginConnectionTransaction); TDbTransaction holds one for a scope.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
     // The folder tables are opened from: the connect path, or for a dictionary file its folder
     // (EnginePath::tableFolder, the engine's own rule).
     QString ResolvedDirectory() const;
@@ -90,6 +101,8 @@ public:
 
 private:
     void Connect();
+    // Asks OnLogin or the login prompt; false when the prompt was cancelled.
+    bool AskLogin(QString &user, QString &password);
     void Disconnect(bool destroying);
     void CloseAttachedTables();
 

@@ -122,7 +122,9 @@ typedef uint32_t DBHANDLE;
 #define DBE_NO_UPDATE_PENDING 5085    /* DbCancelUpdate/DbWriteRecord with nothing pending */
 #define DBE_DUPLICATE_KEY 5090        /* a write that breaks a unique index */
 #define DBE_NOT_IN_DICTIONARY 5132    /* a dictionary open of a table the dictionary lacks */
-#define DBE_SERVER_NOT_AVAILABLE 6420 /* the requested server type is not available */
+#define DBE_SERVER_NOT_AVAILABLE 6420 /* the server type is not available, or not reachable */
+#define DBE_LOGIN_FAILED 6430         /* the remote server refused the user name or password,
+                                         or asks for a password that was not given */
 #define DBE_IO_ERROR 6100             /* the operating system refused a file operation */
 #define DBE_STORAGE_ERROR 7200        /* the storage layer failed; text carries NativeError */
 
@@ -130,6 +132,8 @@ typedef uint32_t DBHANDLE;
 #define DB_SERVER_LOCAL 1
 #define DB_SERVER_REMOTE 2
 #define DB_SERVER_INTERNET 4
+
+#define DB_CONNECT_CREATE 0x10000 /* DbConnect option: make the remote data set if missing */
 
 #define DB_TABLE_DICTIONARY 0 /* table types of DbOpenTable */
 #define DB_TABLE_NTX 1
@@ -208,8 +212,18 @@ DBRESULT DbCacheOpenTables(uint16_t count);
 /* path: a data folder, or a dictionary file (its tables lie in its folder); a path with ".DIC"
  * anywhere in it, in any letter case, is a dictionary connection, where opens with table type
  * DB_TABLE_DICTIONARY answer DBE_NOT_IN_DICTIONARY (DataPath.h). types: the sum of DB_SERVER_*
- * the caller accepts; the local server is used when DB_SERVER_LOCAL is among them. options:
- * compression and connection flags, accepted and ignored by the local server. */
+ * the caller accepts; the local server is used when DB_SERVER_LOCAL is among them, else the
+ * remote server when DB_SERVER_REMOTE is. options: compression and connection flags, accepted
+ * and ignored, and DB_CONNECT_CREATE.
+ *
+ * The remote server: path names a data set on a PostgreSQL server (UTF-8, compared without
+ * regard to case, "\" and "/" alike). The server is the one libpq's environment names (PGHOST,
+ * PGPORT, PGDATABASE, PGSERVICE with its service file, PGUSER, the password file PGPASSFILE);
+ * user and password, when not empty, take precedence over it. A server that cannot be
+ * reached within the connect timeout (PGCONNECT_TIMEOUT, else 5 seconds) answers
+ * DBE_SERVER_NOT_AVAILABLE; one that refuses the login, or asks for a password that was not
+ * given, DBE_LOGIN_FAILED (a caller may ask the user and connect again); a path that names no
+ * data set DBE_FILE_NOT_FOUND, unless options has DB_CONNECT_CREATE, which makes it. */
 DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const char *password,
                    uint32_t options, DBHANDLE *connection);
 /* Closes every table still open on the connection (answering DBE_TABLES_CLOSED then). */
@@ -342,10 +356,23 @@ DBRESULT DbWriteRecord(DBHANDLE table);
 DBRESULT DbCancelUpdate(DBHANDLE table);
 DBRESULT DbDeleteRecord(DBHANDLE table);
 /* One transaction around the writes and deletes of this table handle until commit or
- * rollback; a failed write inside it leaves the others. Not nested. */
+ * rollback; a failed write inside it leaves the others. Not nested. On the remote server all
+ * tables of a connection share one session, so the writes of the connection's other tables
+ * made meanwhile belong to it as well. */
 DBRESULT DbBeginTransaction(DBHANDLE table);
 DBRESULT DbCommitTransaction(DBHANDLE table);
 DBRESULT DbRollbackTransaction(DBHANDLE table);
+/* One transaction around everything the connection's open tables read and write until commit
+ * or rollback, for a change that must rest on what it has just read (the deletion's checks
+ * and the deletion). While it runs no other connection writes to those tables: the local
+ * server holds each writable table's write lock (one transaction per table file, committed
+ * one after another), the remote server one transaction that locks the tables against other
+ * writers (a lock not had within 15 s answers DBE_RECORD_LOCKED). Record locks of other
+ * connections still hold: a write or delete of a locked record fails with DBE_RECORD_LOCKED
+ * and leaves the transaction usable. Not nested, and not together with DbBeginTransaction. */
+DBRESULT DbBeginConnectionTransaction(DBHANDLE connection);
+DBRESULT DbCommitConnectionTransaction(DBHANDLE connection);
+DBRESULT DbRollbackConnectionTransaction(DBHANDLE connection);
 
 /* --- Errors ------------------------------------------------------------------------------------
  */

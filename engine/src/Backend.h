@@ -1,7 +1,7 @@
 // What a backend provides behind the C interface. The C entry points (DbApi.cpp) own handles,
 // argument checks, buffers, text conversion, raw keys and filter parsing; a backend stores
-// and finds records. The local server (local/) implements this on SQLite; a remote server is a
-// second implementation of the same three classes.
+// and finds records. The local server (local/) implements this on SQLite, the remote server
+// (remote/) on a PostgreSQL server.
 #pragma once
 
 #include "FilterExpr.h"
@@ -86,6 +86,12 @@ public:
     virtual std::unique_ptr<Table> openTable(const std::string &name, uint32_t options) = 0;
     virtual std::unique_ptr<Table> createTable(const std::string &name,
                                                const std::vector<FieldDef> &fields) = 0;
+
+    // One transaction around everything the given tables (the connection's open tables) read
+    // and write until commit or rollback; while it runs no other connection writes to them.
+    virtual void beginTransaction(const std::vector<Table *> &tables) = 0;
+    virtual void commitTransaction(const std::vector<Table *> &tables) = 0;
+    virtual void rollbackTransaction(const std::vector<Table *> &tables) = 0;
 };
 
 class Backend {

@@ -267,16 +267,15 @@ DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const cha
         if (types == 0 || (types & ~7u))
             invalidArgument("Ungültige Servertypen " + std::to_string(types) +
                             " beim Verbinden mit \"" + std::string(path) + "\".");
-        Backend *backend = (types & DB_SERVER_LOCAL) ? backendFor(DB_SERVER_LOCAL) : nullptr;
-        if (!backend) {
-            std::string kinds = (types & DB_SERVER_REMOTE) ? "Remote-Server (2)" : "";
-            if (types & DB_SERVER_INTERNET)
-                kinds += std::string(kinds.empty() ? "" : " und ") + "Internet-Server (4)";
-            throw DbException(DBE_SERVER_NOT_AVAILABLE,
-                              "Verbindung mit \"" + std::string(path) + "\" nicht möglich: der " +
-                                  kinds +
-                                  " ist nicht verfügbar. Verfügbar ist nur der lokale Server (1).");
-        }
+        Backend *backend = (types & DB_SERVER_LOCAL)    ? backendFor(DB_SERVER_LOCAL)
+                           : (types & DB_SERVER_REMOTE) ? backendFor(DB_SERVER_REMOTE)
+                                                        : nullptr;
+        if (!backend)
+            throw DbException(
+                DBE_SERVER_NOT_AVAILABLE,
+                "Verbindung mit \"" + std::string(path) +
+                    "\" nicht möglich: der Internet-Server (4) ist nicht verfügbar. "
+                    "Verfügbar sind der lokale Server (1) und der Remote-Server (2).");
         *connection = addConnection(backend->connect(path, user ? user : "",
                                                      password ? password : "", options))
                           .handle.value();
@@ -1095,6 +1094,34 @@ DBRESULT DbCommitTransaction(DBHANDLE table) {
 
 DBRESULT DbRollbackTransaction(DBHANDLE table) {
     return guarded([&] { tableOf(table).table->rollbackTransaction(); });
+}
+
+static std::vector<Table *> openTables(ConnectionObject &c) {
+    std::vector<Table *> out;
+    for (TableObject *t : c.tables)
+        out.push_back(t->table.get());
+    return out;
+}
+
+DBRESULT DbBeginConnectionTransaction(DBHANDLE connection) {
+    return guarded([&] {
+        ConnectionObject &c = connectionOf(connection);
+        c.connection->beginTransaction(openTables(c));
+    });
+}
+
+DBRESULT DbCommitConnectionTransaction(DBHANDLE connection) {
+    return guarded([&] {
+        ConnectionObject &c = connectionOf(connection);
+        c.connection->commitTransaction(openTables(c));
+    });
+}
+
+DBRESULT DbRollbackConnectionTransaction(DBHANDLE connection) {
+    return guarded([&] {
+        ConnectionObject &c = connectionOf(connection);
+        c.connection->rollbackTransaction(openTables(c));
+    });
 }
 
 /* --- Errors -------------------------------------------------------------------------------- */

@@ -83,7 +83,9 @@ std::string errorDescription(uint32_t code) {
     case DBE_NOT_IN_DICTIONARY:
         return "Die Tabelle ist nicht im Datenverzeichnis eingetragen.";
     case DBE_SERVER_NOT_AVAILABLE:
-        return "Der angeforderte Datenbankserver ist nicht verfügbar.";
+        return "Der angeforderte Datenbankserver ist nicht verfügbar oder nicht erreichbar.";
+    case DBE_LOGIN_FAILED:
+        return "Die Anmeldung am Datenbankserver ist fehlgeschlagen.";
     case DBE_IO_ERROR:
         return "Das Betriebssystem hat eine Dateioperation abgelehnt.";
     case DBE_STORAGE_ERROR:

@@ -1,5 +1,7 @@
 #include "EngineFixture.h"
 
+#include "testsupport/ScratchServer.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,15 +35,29 @@ std::string readFileBytes(const std::string &path) {
     return out.str();
 }
 
+bool EngineTest::remote() {
+    return ScratchServer::inUse();
+}
+
 void EngineTest::SetUp() {
     ASSERT_DB(DbSetDateFormat("MM/DD/CCYY"));
     ASSERT_DB(DbSetExact(1));
-    ASSERT_DB(DbConnect(folder_.path().c_str(), DB_SERVER_LOCAL, "", "", 0, &connection_));
+    if (remote()) {
+        ScratchServer::useIt();
+        dataPath_ = ScratchServer::uniqueDataSet("engine");
+        ASSERT_DB(DbConnect(dataPath_.c_str(), DB_SERVER_REMOTE, "", "", DB_CONNECT_CREATE,
+                            &connection_));
+    } else {
+        dataPath_ = folder_.path();
+        ASSERT_DB(DbConnect(dataPath_.c_str(), DB_SERVER_LOCAL, "", "", 0, &connection_));
+    }
 }
 
 void EngineTest::TearDown() {
     if (connection_)
         DbDisconnect(connection_);
+    if (remote())
+        ScratchServer::dropDataSet(dataPath_);
 }
 
 DBHANDLE EngineTest::create(const std::string &name, const std::string &fields) {

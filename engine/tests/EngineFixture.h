@@ -1,5 +1,10 @@
-// Test support: a temporary data folder with a connection, and short forms of the C calls
-// whose failures print the engine's own error text.
+// Test support: a temporary data folder (local server) or data set (remote server) with a
+// connection, and short forms of the C calls whose failures print the engine's own error text.
+//
+// The same tests run on both servers: ctest runs the program once as it is (local server) and
+// once with DUPCHECK_TEST_SERVER naming the throwaway server's socket folder (remote server,
+// tests named "remote/..."). The few tests of what only table files have skip on the remote
+// server.
 #pragma once
 
 #include "dbeng.h"
@@ -57,9 +62,23 @@ protected:
     // Record numbers in order from the top (or bottom) to the end.
     std::vector<uint32_t> walk(DBHANDLE order, bool backwards = false);
 
+    // The server the tests run on this time, and the data path of the connection: the
+    // temporary folder, or on the remote server a data set of this test's own.
+    static bool remote();
+    uint16_t serverType() const { return remote() ? DB_SERVER_REMOTE : DB_SERVER_LOCAL; }
+    const std::string &dataPath() const { return dataPath_; }
+
     TempFolder folder_;
+    std::string dataPath_;
     DBHANDLE connection_ = 0;
 };
+
+// For tests of what only table files have.
+#define LOCAL_SERVER_ONLY()                                                                        \
+    do {                                                                                           \
+        if (EngineTest::remote())                                                                  \
+            GTEST_SKIP() << "nur beim lokalen Server (Tabellendateien)";                           \
+    } while (0)
 
 // The helper program for the tests that need a second process.
 std::string helperProgram();

@@ -33,7 +33,10 @@ int main(int argc, char **argv) {
         return 1;
     std::string cmd = argv[1];
     DBHANDLE c = 0, t = 0;
-    CHECK(DbConnect(argv[2], DB_SERVER_LOCAL, "", "", 0, &c));
+    // The tests on the remote server name the throwaway server; the data path is then a data set.
+    const char *server = std::getenv("DUPCHECK_TEST_SERVER");
+    CHECK(
+        DbConnect(argv[2], server && *server ? DB_SERVER_REMOTE : DB_SERVER_LOCAL, "", "", 0, &c));
     CHECK(DbOpenTable(c, argv[3], nullptr, DB_TABLE_NATIVE, 1, 1, 1, 0, &t));
     if (cmd == "lock") {
         CHECK(DbLockRecord(t, static_cast<uint32_t>(std::atoi(argv[4]))));

@@ -118,11 +118,10 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
         if (progress)
             progress(text);
     };
-    if (!QDir().mkpath(folder))
-        throw HostError(QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(folder));
+    EngineConnection connection(folder, true);
     for (const HostSchema::Table *s : HostSchema::all()) {
         const QString file = QString::fromStdString(s->fileName);
-        if (QFileInfo::exists(QDir(folder).filePath(file)))
+        if (connection.hasTable(file))
             throw HostError(
                 QStringLiteral("Die Tabelle '%1' gibt es in '%2' schon.").arg(file, folder));
     }
@@ -130,7 +129,6 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
     const qint64 n = std::max<qint64>(0, options.articles);
     const qint64 bookingCount = options.bookings < 0 ? 3 * n : options.bookings;
     Random random(options.seed);
-    EngineConnection connection(folder);
     DbSetDateFormat("CCYY-MM-DD");
 
     // Plan the special order numbers first: runs of equal numbers, case variants, empties.

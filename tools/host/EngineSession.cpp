@@ -4,6 +4,9 @@
 #include "platform/EnginePath.h"
 #include "platform/Paths.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <vector>
 
 QString fromEngine(const char *text) {
@@ -28,9 +31,45 @@ void checkEngine(DBRESULT result, const QString &context) {
     throw HostError(message);
 }
 
-EngineConnection::EngineConnection(const QString &folder) : m_folder(Paths::normalize(folder)) {
-    checkEngine(DbConnect(EnginePath::toEngine(m_folder).constData(), DB_SERVER_LOCAL, "", "", 0,
-                          &m_handle));
+static bool &remoteFlag() {
+    static bool remote = false;
+    return remote;
+}
+
+bool remoteServer() {
+    return remoteFlag();
+}
+
+void setRemoteServer(bool remote) {
+    remoteFlag() = remote;
+}
+
+EngineConnection::EngineConnection(const QString &folder, bool create)
+    : m_folder(Paths::normalize(folder)) {
+    const QByteArray path = EnginePath::toEngine(m_folder);
+    if (remoteServer()) {
+        checkEngine(DbConnect(path.constData(), DB_SERVER_REMOTE, "", "",
+                              create ? DB_CONNECT_CREATE : 0, &m_handle));
+        return;
+    }
+    if (create && !QDir().mkpath(folder))
+        throw HostError(QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(folder));
+    checkEngine(DbConnect(path.constData(), DB_SERVER_LOCAL, "", "", 0, &m_handle));
+}
+
+bool EngineConnection::hasTable(const QString &fileName) {
+    if (!remoteServer())
+        return QFileInfo::exists(QDir(m_folder).filePath(fileName));
+    DBHANDLE table = 0;
+    const DBRESULT r = DbOpenTable(m_handle, toEngine(Paths::join(m_folder, fileName)).constData(),
+                                   nullptr, DB_TABLE_NATIVE, DB_CHARTYPE_ANSI,
+                                   DB_LOCKTYPE_PROPRIETARY, DB_RIGHTS_CHECK, DB_OPEN_READONLY,
+                                   &table);
+    if (r == DBE_FILE_NOT_FOUND)
+        return false;
+    checkEngine(r, fileName);
+    DbCloseTable(table);
+    return true;
 }
 
 EngineConnection::~EngineConnection() {

@@ -24,15 +24,24 @@ private:
 // Throws HostError with the engine's last error text when result is not 0.
 void checkEngine(DBRESULT result, const QString &context = {});
 
+// The server the host tools work on: the local server (a data folder) or, with the option
+// --remote, the remote server (a data set on the PostgreSQL server that libpq's environment
+// names).
+bool remoteServer();
+void setRemoteServer(bool remote);
+
 class EngineConnection {
 public:
-    explicit EngineConnection(const QString &folder);
+    // With create, a data folder or data set that is not there yet is made.
+    explicit EngineConnection(const QString &folder, bool create = false);
     ~EngineConnection();
     EngineConnection(const EngineConnection &) = delete;
     EngineConnection &operator=(const EngineConnection &) = delete;
 
     DBHANDLE handle() const { return m_handle; }
     const QString &folder() const { return m_folder; }
+    // Whether the table exists in the folder or data set.
+    bool hasTable(const QString &fileName);
 
 private:
     QString m_folder;

@@ -76,7 +76,7 @@ DuplicateReport analyseDuplicates(EngineConnection &connection) {
     }
     report.articles = qint64(listed.size());
     const QString bookingsFile = QString::fromStdString(HostSchema::bookings().fileName);
-    if (QFileInfo::exists(QDir(connection.folder()).filePath(bookingsFile))) {
+    if (connection.hasTable(bookingsFile)) {
         EngineTable bookings(connection, bookingsFile);
         const DBHANDLE byArticle = bookings.index(QStringLiteral("ID_ART"));
         for (const QByteArray &articleId : listed) {
@@ -139,9 +139,7 @@ QString tableFileName(const QString &name) {
 }
 
 int create(const QString &folder, QTextStream &out) {
-    if (!QDir().mkpath(folder))
-        throw HostError(QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.").arg(folder));
-    EngineConnection connection(folder);
+    EngineConnection connection(folder, true);
     for (const HostSchema::Table *schema : HostSchema::all()) {
         EngineTable table(createHostTable(connection, *schema));
         createHostIndexes(table.handle(), *schema);
@@ -298,17 +296,26 @@ int exportTable(const QString &folder, const QString &tableName, const QString &
 }
 
 int info(const QString &folder, QTextStream &out) {
-    QDir dir(folder);
-    if (!dir.exists())
-        throw HostError(QStringLiteral("Den Ordner '%1' gibt es nicht.").arg(folder));
+    QStringList files;
+    QString where;
+    if (remoteServer()) {
+        // A data set lists no files: the host's tables that are there.
+        EngineConnection probe(folder);
+        for (const TableSchema *s : HostSchema::all())
+            if (probe.hasTable(s->fileName))
+                files << s->fileName;
+        where = QStringLiteral("Datenbestand %1").arg(folder);
+    } else {
+        QDir dir(folder);
+        if (!dir.exists())
+            throw HostError(QStringLiteral("Den Ordner '%1' gibt es nicht.").arg(folder));
+        files = dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase)
+                    .filter(QRegularExpression(QStringLiteral("\\.tbl$"),
+                                               QRegularExpression::CaseInsensitiveOption));
+        where = QStringLiteral("Datenordner %1").arg(dir.absolutePath());
+    }
     EngineConnection connection(folder);
-    const QStringList files =
-        dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase)
-            .filter(QRegularExpression(QStringLiteral("\\.tbl$"),
-                                       QRegularExpression::CaseInsensitiveOption));
-    out << QStringLiteral("Datenordner %1: %2 Tabellen\n")
-               .arg(dir.absolutePath())
-               .arg(files.size());
+    out << QStringLiteral("%1: %2 Tabellen\n").arg(where).arg(files.size());
     bool haveArticles = false;
     for (const QString &file : files) {
         EngineTable table(connection, file);

@@ -1,6 +1,7 @@
 // dupcheck-host: the stand-in for the module host's data tools. It creates the host's tables,
 // fills them with demo data or from CSV files, exports them, summarises a data folder and lists
-// the duplicate order numbers as the module's check does.
+// the duplicate order numbers as the module's check does, on the local server or (option
+// --remote) on a data set of the remote server.
 #include "EngineSession.h"
 #include "HostCommands.h"
 #include "SettingsCommands.h"
@@ -15,7 +16,10 @@
 namespace {
 
 const char kUsage[] =
-    "Aufruf:\n"
+    "Aufruf: dupcheck-host [--remote] KOMMANDO ...\n"
+    "  --remote  DIR ist ein Datenbestand auf dem PostgreSQL-Server statt eines Ordners;\n"
+    "            den Server nennen PGHOST, PGPORT, PGDATABASE, PGUSER oder PGSERVICE\n"
+    "Kommandos:\n"
     "  dupcheck-host create DIR\n"
     "      legt die drei Tabellen des Hauptprogramms (ArtikelMain.TBL, Artikelsub.TBL,\n"
     "      setup.TBL) mit ihren Feldern und Indizes leer im Ordner DIR an\n"
@@ -62,7 +66,9 @@ int usage() {
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.removeAll(QStringLiteral("--remote")) > 0)
+        setRemoteServer(true);
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         fputs(kUsage, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? 2 : 0;

@@ -78,6 +78,37 @@ public:
         return std::make_unique<LocalTable>(path, 0);
     }
 
+    // Each table file is its own database: the transaction is one per writable table, each
+    // begun at once (BEGIN IMMEDIATE), so that every table's write lock is held throughout and
+    // no other process writes to any of them meanwhile. Commit stores them one after another.
+    void beginTransaction(const std::vector<Table *> &tables) override {
+        std::vector<LocalTable *> begun;
+        try {
+            for (Table *t : tables) {
+                if (t->readOnly())
+                    continue;
+                static_cast<LocalTable *>(t)->beginTransaction();
+                begun.push_back(static_cast<LocalTable *>(t));
+            }
+        } catch (...) {
+            for (LocalTable *t : begun)
+                t->rollbackTransaction();
+            throw;
+        }
+    }
+
+    void commitTransaction(const std::vector<Table *> &tables) override {
+        for (Table *t : tables)
+            if (!t->readOnly())
+                static_cast<LocalTable *>(t)->commitTransaction();
+    }
+
+    void rollbackTransaction(const std::vector<Table *> &tables) override {
+        for (Table *t : tables)
+            if (!t->readOnly())
+                static_cast<LocalTable *>(t)->rollbackTransaction();
+    }
+
 private:
     std::string folder_;
     bool dictionary_;
@@ -109,13 +140,6 @@ std::unique_ptr<Connection> LocalBackend::connect(const std::string &path, const
     throw DbException(DBE_FILE_NOT_FOUND,
                       "Der Datenpfad " + quoteFile(p) +
                           " ist weder ein Verzeichnis noch eine Datenbankdatei (.DIC).");
-}
-
-Backend *backendFor(uint16_t serverType) {
-    static LocalBackend local;
-    if (serverType == DB_SERVER_LOCAL)
-        return &local;
-    return nullptr;
 }
 
 } // namespace dbeng

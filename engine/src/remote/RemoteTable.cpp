@@ -1,0 +1,1287 @@
+#include "RemoteTable.h"
+
+#include "../FieldCodec.h"
+#include "../Text1252.h"
+#include "dbeng.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace dbeng {
+
+namespace {
+
+// Each batch is one round trip to the server, so batches grow further than the local
+// server's: from 16 after every positioning (a seek is often followed by a few skips only) up
+// to 1024 (bench/RemoteBench.cpp measured the sizes). DUPCHECK_ENGINE_BATCH overrides the
+// largest size for measuring.
+constexpr size_t kFirstBatch = 16;
+constexpr size_t kDefaultMaxBatch = 1024;
+
+size_t maxBatch() {
+    static const size_t size = [] {
+        const char *v = std::getenv("DUPCHECK_ENGINE_BATCH");
+        long n = v ? std::atol(v) : 0;
+        return n >= 1 && n <= 65536 ? static_cast<size_t>(n) : kDefaultMaxBatch;
+    }();
+    return size;
+}
+constexpr uint32_t kWantRatio = 8;
+
+std::string prefixEnd(std::string p) {
+    while (!p.empty()) {
+        unsigned char c = static_cast<unsigned char>(p.back());
+        if (c < 0xFF) {
+            p.back() = static_cast<char>(c + 1);
+            return p;
+        }
+        p.pop_back();
+    }
+    return p;
+}
+
+std::string recordText(uint32_t recno) {
+    return std::to_string(recno);
+}
+
+// Turns the "?" of a statement into $1, $2, ...; the statements carry no literal "?".
+std::string numbered(const std::string &sql) {
+    std::string out;
+    out.reserve(sql.size() + 16);
+    int n = 0;
+    for (char c : sql) {
+        if (c == '?')
+            out += "$" + std::to_string(++n);
+        else
+            out += c;
+    }
+    return out;
+}
+
+// The image of one field from a binary result column: strings and numbers directly, the rest
+// through the value.
+void imageFromResult(const FieldDef &f, const PgResult &r, int row, int col, uint8_t *image) {
+    if (r.isNull(row, col)) {
+        nullImage(f, image);
+        return;
+    }
+    const char *p = r.data(row, col);
+    const int n = r.length(row, col);
+    switch (f.type) {
+    case DB_TYPE_STRING:
+    case DB_TYPE_CISTRING: {
+        size_t k = std::min<size_t>(static_cast<size_t>(n), f.length);
+        std::memcpy(image, p, k);
+        std::memset(image + k, ' ', f.length - k);
+        return;
+    }
+    default: {
+        PgValue v;
+        v.load(isBlobType(f.type) ? PgValue::Int4 : pgKind(f.type), p, n);
+        pgImageFromValue(f, v, image);
+    }
+    }
+}
+
+} // namespace
+
+RemoteTable::RemoteTable(std::shared_ptr<RemoteSession> session, RemoteTableDef def,
+                         uint32_t options)
+    : session_(std::move(session)), rdef_(std::move(def)) {
+    readOnly_ = (options & DB_OPEN_READONLY) != 0;
+    exclusive_ = (options & DB_OPEN_EXCLUSIVE) != 0;
+    session_->openTable(this, rdef_.oid, exclusive_, path());
+    opened_ = true;
+    if ((options & DB_OPEN_REINDEX) && !readOnly_)
+        pg().command("REINDEX TABLE " + rdef_.relation, path(), "Neuaufbau der Indizes");
+    const size_t n = rdef_.def.fields.size();
+    allFields_.assign(n, 1);
+    noFields_.assign(n, 0);
+    wanted_.assign(n, 0);
+    fieldReads_.assign(n, 0);
+    buildOrders();
+    row_.assign(rdef_.def.recordLength, 0);
+    nextBatch_ = kFirstBatch;
+}
+
+RemoteTable::~RemoteTable() {
+    if (session_->transactionOwner == this) {
+        session_->transactionOwner = nullptr;
+        pg().rollback();
+    }
+    session_->releaseAll(this, rdef_.oid);
+    if (opened_)
+        session_->closeTable(this, rdef_.oid);
+}
+
+void RemoteTable::buildOrders() {
+    orders_.clear();
+    selects_.clear();
+    Order natural;
+    natural.asc = "dbe_recno";
+    natural.desc = "dbe_recno DESC";
+    orders_.push_back(natural);
+    for (const IndexDef &ix : rdef_.def.indexes) {
+        Order o;
+        for (int f : ix.fields) {
+            const FieldDef &fd = rdef_.def.fields[f];
+            bool folded = fd.type == DB_TYPE_CISTRING;
+            o.columns.push_back(folded ? rdef_.ciColumns[f] : rdef_.columns[f]);
+            o.fields.push_back(f);
+            o.folded.push_back(folded);
+            o.kinds.push_back(pgKind(fd.type));
+        }
+        o.asc = orderList(rdef_, ix, false);
+        o.desc = orderList(rdef_, ix, true);
+        orders_.push_back(o);
+    }
+}
+
+PgResult RemoteTable::run(const std::string &sql, const std::vector<PgValue> &binds,
+                          const char *what) {
+    return pg().query(numbered(sql), binds, path(), what);
+}
+
+PgResult RemoteTable::runChange(const std::string &sql, const std::vector<PgValue> &binds,
+                                const char *what) {
+    return pg().change(numbered(sql), binds, path(), what);
+}
+
+void RemoteTable::requireWritable() const {
+    if (readOnly_)
+        throw DbException(DBE_READONLY,
+                          "Die Tabelle " + quoteFile(path()) + " ist nur zum Lesen geöffnet.");
+}
+
+void RemoteTable::requireNoPending(const char *what) const {
+    if (pending_)
+        throw DbException(DBE_UPDATE_PENDING,
+                          std::string("Tabelle ") + quoteFile(path()) + ": " + what +
+                              " ist nicht möglich, solange eine Änderung offen ist "
+                              "(erst speichern oder verwerfen).");
+}
+
+void RemoteTable::noCurrent() const {
+    std::string where = pos_ == Pos::Bof ? "steht vor dem ersten Datensatz"
+                        : pos_ == Pos::Eof
+                            ? "steht hinter dem letzten Datensatz"
+                            : "steht auf dem gelöschten Datensatz " + recordText(recno_);
+    throw DbException(DBE_NO_CURRENT_RECORD, "Kein aktueller Datensatz in der Tabelle " +
+                                                 quoteFile(path()) + ": der Zeiger " + where + ".");
+}
+
+void RemoteTable::lockedError(uint32_t recno) const {
+    throw DbException(DBE_RECORD_LOCKED, "Der Datensatz " + recordText(recno) + " der Tabelle " +
+                                             quoteFile(path()) +
+                                             " ist von einem anderen Benutzer gesperrt.");
+}
+
+void RemoteTable::checkOrder(int order) const {
+    if (order < 0 || order >= static_cast<int>(orders_.size()))
+        throw DbException(DBE_INVALID_HANDLE,
+                          "Ungültige Sortierung für die Tabelle " + quoteFile(path()) + ".");
+}
+
+const PgValue *RemoteTable::currentKey() const {
+    size_t n = orders_[order_].columns.size();
+    if (inBatch_ && !deleted_)
+        return batch_.keys.data() + bpos_ * n;
+    return key_.data();
+}
+
+void RemoteTable::detachBatch() {
+    if (inBatch_ && !deleted_ && pos_ == Pos::On) {
+        size_t n = orders_[order_].columns.size();
+        key_.assign(batch_.keys.begin() + static_cast<long>(bpos_ * n),
+                    batch_.keys.begin() + static_cast<long>((bpos_ + 1) * n));
+        if (!rowValid_ && batch_.allValid) {
+            std::memcpy(row_.data(), batch_.images.data() + bpos_ * rdef_.def.recordLength,
+                        rdef_.def.recordLength);
+            rowValid_ = true;
+        }
+    }
+    inBatch_ = false;
+}
+
+void RemoteTable::clearBatch() {
+    detachBatch();
+    batch_.count = 0;
+}
+
+void RemoteTable::moveTo(size_t index) {
+    bpos_ = index;
+    inBatch_ = true;
+    recno_ = static_cast<uint32_t>(batch_.recnos[index]);
+    pos_ = Pos::On;
+    deleted_ = false;
+    visible_ = true;
+    rowValid_ = false;
+    ++consumed_;
+}
+
+void RemoteTable::switchOrder(int order) {
+    if (order == order_)
+        return;
+    bool on = pos_ == Pos::On && !deleted_;
+    const bool deletedHere =
+        pos_ == Pos::On && deleted_ && deletedRecno_ == recno_ && !deletedKeys_.empty();
+    detachBatch();
+    batch_.count = 0;
+    order_ = order;
+    nextBatch_ = kFirstBatch;
+    const Order &o = orders_[order];
+    if (deletedHere) {
+        // The record this handle deleted keeps its place in the new order too.
+        key_.assign(o.columns.size(), PgValue());
+        for (size_t k = 0; k < o.columns.size(); ++k) {
+            key_[k] = PgValue::null(o.kinds[k]);
+            for (const auto &[column, value] : deletedKeys_)
+                if (column == o.columns[k])
+                    key_[k] = value;
+        }
+        return;
+    }
+    if (!on) {
+        if (pos_ == Pos::On)
+            pos_ = Pos::Bof;
+        key_.clear();
+        return;
+    }
+    key_.assign(o.columns.size(), PgValue());
+    if (o.columns.empty())
+        return;
+    std::string cols;
+    for (const std::string &c : o.columns)
+        cols += (cols.empty() ? "" : ", ") + c;
+    PgResult r = run("SELECT " + cols + " FROM " + rdef_.relation + " WHERE dbe_recno = ?",
+                     {PgValue::int4(recno_)}, "Lesen eines Schlüssels");
+    if (r.rows() == 0) {
+        pos_ = Pos::Bof;
+        return;
+    }
+    for (size_t k = 0; k < o.columns.size(); ++k)
+        r.load(0, static_cast<int>(k), o.kinds[k], key_[k]);
+}
+
+std::vector<RemoteTable::Condition> RemoteTable::levels(int direction, bool fromEdge) const {
+    std::vector<Condition> out;
+    if (fromEdge) {
+        out.push_back(Condition{"true", {}});
+        return out;
+    }
+    const Order &o = orders_[order_];
+    const PgValue *key = currentKey();
+    size_t n = o.columns.size();
+    // An equal segment: "= ?" for a value, "IS NULL" for the empty one; both are index
+    // conditions on the server (IS NOT DISTINCT FROM would not be).
+    auto prefix = [&](size_t upto, Condition &c) {
+        for (size_t j = 0; j < upto; ++j) {
+            if (key[j].isNull()) {
+                c.sql += o.columns[j] + " IS NULL AND ";
+            } else {
+                c.sql += o.columns[j] + " = ? AND ";
+                c.binds.push_back(key[j]);
+            }
+        }
+    };
+    // Same key, later record number; then, segment by segment from the last, a greater key
+    // under an equal prefix. The empty value sorts first.
+    Condition same;
+    prefix(n, same);
+    same.sql += direction > 0 ? "dbe_recno > ?" : "dbe_recno < ?";
+    same.binds.push_back(PgValue::int4(recno_));
+    out.push_back(same);
+    for (size_t i = n; i-- > 0;) {
+        if (direction > 0) {
+            Condition c;
+            prefix(i, c);
+            if (key[i].isNull()) {
+                c.sql += o.columns[i] + " IS NOT NULL";
+            } else {
+                c.sql += o.columns[i] + " > ?";
+                c.binds.push_back(key[i]);
+            }
+            out.push_back(c);
+        } else if (!key[i].isNull()) {
+            Condition c;
+            prefix(i, c);
+            c.sql += o.columns[i] + " < ?";
+            c.binds.push_back(key[i]);
+            out.push_back(c);
+            Condition nulls;
+            prefix(i, nulls);
+            nulls.sql += o.columns[i] + " IS NULL";
+            out.push_back(nulls);
+        }
+    }
+    return out;
+}
+
+const RemoteTable::Select &RemoteTable::selectFor(const std::vector<char> &wanted) {
+    for (const Select &sel : selects_)
+        if (sel.order == order_ && sel.wanted == wanted)
+            return sel;
+    if (selects_.size() >= 8)
+        selects_.erase(selects_.begin());
+    const Order &o = orders_[order_];
+    Select sel;
+    sel.order = order_;
+    sel.wanted = wanted;
+    sel.colOf.assign(rdef_.def.fields.size(), -1);
+    sel.sql = "SELECT dbe_recno";
+    int next = 1;
+    for (size_t k = 0; k < o.columns.size(); ++k) {
+        sel.sql += ", " + o.columns[k];
+        if (!o.folded[k])
+            sel.colOf[o.fields[k]] = next;
+        ++next;
+    }
+    for (size_t f = 0; f < rdef_.def.fields.size(); ++f) {
+        if (!wanted[f] || sel.colOf[f] >= 0)
+            continue;
+        const FieldDef &fd = rdef_.def.fields[f];
+        sel.sql +=
+            ", " + (isBlobType(fd.type) ? "length(" + rdef_.columns[f] + ")" : rdef_.columns[f]);
+        sel.colOf[f] = next++;
+    }
+    sel.sql += " FROM " + rdef_.relation + " WHERE ";
+    selects_.push_back(std::move(sel));
+    return selects_.back();
+}
+
+size_t RemoteTable::collect(const Condition &cond, bool descending, size_t limit,
+                            const std::vector<char> &wanted) {
+    const Order &o = orders_[order_];
+    size_t nk = o.columns.size();
+    const Select &sel = selectFor(wanted);
+    const std::vector<int> colOf = sel.colOf;
+    std::string sql = sel.sql + cond.sql;
+    if (!filterSql_.sql.empty())
+        sql += " AND (" + filterSql_.sql + ")";
+    sql += " ORDER BY " + (descending ? o.desc : o.asc) + " LIMIT ?";
+    std::vector<PgValue> binds = cond.binds;
+    binds.insert(binds.end(), filterSql_.binds.begin(), filterSql_.binds.end());
+    binds.push_back(PgValue::int8(static_cast<int64_t>(limit)));
+    PgResult r = run(sql, binds, "Lesen von Datensätzen");
+
+    const size_t len = rdef_.def.recordLength;
+    if (batch_.count == 0) {
+        batch_.valid.assign(rdef_.def.fields.size(), 0);
+        for (size_t f = 0; f < rdef_.def.fields.size(); ++f)
+            batch_.valid[f] = colOf[f] >= 0;
+        batch_.allValid =
+            std::all_of(batch_.valid.begin(), batch_.valid.end(), [](char c) { return c != 0; });
+    }
+    const int rows = r.rows();
+    const size_t total = batch_.count + static_cast<size_t>(rows);
+    // Grown, never shrunk: the strings in the keys keep their storage from batch to batch.
+    if (batch_.recnos.size() < total)
+        batch_.recnos.resize(total);
+    if (batch_.keys.size() < total * nk)
+        batch_.keys.resize(total * nk);
+    if (batch_.images.size() < total * len)
+        batch_.images.resize(total * len);
+    for (int row = 0; row < rows; ++row) {
+        size_t i = batch_.count++;
+        batch_.recnos[i] = r.integer(row, 0);
+        for (size_t k = 0; k < nk; ++k)
+            r.load(row, static_cast<int>(k + 1), o.kinds[k], batch_.keys[i * nk + k]);
+        uint8_t *image = batch_.images.data() + i * len;
+        for (size_t f = 0; f < rdef_.def.fields.size(); ++f)
+            if (colOf[f] >= 0)
+                imageFromResult(rdef_.def.fields[f], r, row, colOf[f],
+                                image + rdef_.def.fields[f].offset);
+    }
+    return static_cast<size_t>(rows);
+}
+
+bool RemoteTable::refill(int direction) {
+    bool fromEdge = pos_ != Pos::On;
+    if (!fromEdge)
+        detachBatch();
+    std::vector<Condition> conds = levels(direction, fromEdge);
+    if (consumed_ >= kWantRatio) {
+        for (size_t f = 0; f < rdef_.def.fields.size(); ++f)
+            wanted_[f] = (fieldReads_[f] + recordReads_) * kWantRatio >= consumed_;
+    }
+    std::fill(fieldReads_.begin(), fieldReads_.end(), 0);
+    recordReads_ = 0;
+    consumed_ = 0;
+    size_t limit = std::min(nextBatch_, maxBatch());
+    nextBatch_ = std::min(maxBatch(), nextBatch_ * 2);
+    batch_.count = 0;
+    inBatch_ = false;
+    for (const Condition &c : conds) {
+        size_t got = collect(c, direction < 0, limit, wanted_);
+        limit -= got;
+        if (limit == 0)
+            break;
+    }
+    if (batch_.count == 0)
+        return false;
+    if (direction < 0) {
+        // Collected in descending order; the batch is kept ascending.
+        size_t n = batch_.count, nk = orders_[order_].columns.size(), len = rdef_.def.recordLength;
+        std::reverse(batch_.recnos.begin(), batch_.recnos.begin() + static_cast<long>(n));
+        for (size_t i = 0; i < n / 2; ++i) {
+            size_t j = n - 1 - i;
+            for (size_t k = 0; k < nk; ++k)
+                std::swap(batch_.keys[i * nk + k], batch_.keys[j * nk + k]);
+            std::swap_ranges(batch_.images.begin() + static_cast<long>(i * len),
+                             batch_.images.begin() + static_cast<long>((i + 1) * len),
+                             batch_.images.begin() + static_cast<long>(j * len));
+        }
+    }
+    return true;
+}
+
+void RemoteTable::skipOne(int direction) {
+    if (pos_ == Pos::On && inBatch_) {
+        long target = direction > 0 ? static_cast<long>(deleted_ ? bpos_ : bpos_ + 1)
+                                    : static_cast<long>(bpos_) - 1;
+        if (target >= 0 && target < static_cast<long>(batch_.count)) {
+            moveTo(static_cast<size_t>(target));
+            return;
+        }
+    }
+    if ((direction > 0 && pos_ == Pos::Eof) || (direction < 0 && pos_ == Pos::Bof))
+        return;
+    if (!refill(direction)) {
+        pos_ = direction > 0 ? Pos::Eof : Pos::Bof;
+        inBatch_ = false;
+        deleted_ = false;
+        rowValid_ = false;
+        return;
+    }
+    moveTo(direction > 0 ? 0 : batch_.count - 1);
+}
+
+void RemoteTable::gotoBOF(int order) {
+    checkOrder(order);
+    requireNoPending("Positionieren");
+    switchOrder(order);
+    clearBatch();
+    pos_ = Pos::Bof;
+    deleted_ = false;
+    rowValid_ = false;
+    nextBatch_ = kFirstBatch;
+}
+
+void RemoteTable::gotoTop(int order) {
+    gotoBOF(order);
+    skipOne(1);
+}
+
+void RemoteTable::gotoBottom(int order) {
+    gotoBOF(order);
+    pos_ = Pos::Eof;
+    skipOne(-1);
+}
+
+void RemoteTable::skip(int order, int32_t count) {
+    checkOrder(order);
+    requireNoPending("Blättern");
+    switchOrder(order);
+    if (count == 0) {
+        if (pos_ == Pos::On && !deleted_) {
+            detachBatch();
+            rowValid_ = false;
+            batch_.count = 0;
+        }
+        return;
+    }
+    int direction = count > 0 ? 1 : -1;
+    for (int64_t n = count > 0 ? count : -static_cast<int64_t>(count); n > 0; --n) {
+        skipOne(direction);
+        if (pos_ != Pos::On)
+            break;
+    }
+}
+
+bool RemoteTable::isVisible() {
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    return visible_;
+}
+
+uint32_t RemoteTable::recordNumber() {
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    return recno_;
+}
+
+bool RemoteTable::positionWhere(const Condition &cond, bool descending, bool withRow) {
+    detachBatch();
+    batch_.count = 0;
+    inBatch_ = false;
+    if (collect(cond, descending, 1, withRow ? allFields_ : noFields_) == 0)
+        return false;
+    nextBatch_ = kFirstBatch;
+    consumed_ = 0;
+    moveTo(0);
+    return true;
+}
+
+void RemoteTable::gotoRecord(uint32_t recno) {
+    requireNoPending("Positionieren");
+    Condition c{"dbe_recno = ?", {PgValue::int4(recno)}};
+    Condition saved = std::move(filterSql_);
+    filterSql_ = Condition();
+    bool found;
+    try {
+        found = positionWhere(c, false, true);
+    } catch (...) {
+        filterSql_ = std::move(saved);
+        throw;
+    }
+    filterSql_ = std::move(saved);
+    if (!found) {
+        pos_ = Pos::Eof;
+        deleted_ = false;
+        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno) +
+                                                    " der Tabelle " + quoteFile(path()) +
+                                                    " existiert nicht (mehr).");
+    }
+    if (!filterSql_.sql.empty())
+        visible_ = checkVisible(recno);
+}
+
+bool RemoteTable::checkVisible(uint32_t recno) {
+    if (filterSql_.sql.empty())
+        return true;
+    std::vector<PgValue> binds{PgValue::int4(recno)};
+    binds.insert(binds.end(), filterSql_.binds.begin(), filterSql_.binds.end());
+    PgResult r =
+        run("SELECT 1 FROM " + rdef_.relation + " WHERE dbe_recno = ? AND (" + filterSql_.sql + ")",
+            binds, "Prüfen des Filters");
+    return r.rows() > 0;
+}
+
+uint32_t RemoteTable::recordCount(int order, bool respectFilters) {
+    checkOrder(order);
+    std::string sql = "SELECT count(*) FROM " + rdef_.relation;
+    std::vector<PgValue> binds;
+    if (respectFilters && !filterSql_.sql.empty()) {
+        sql += " WHERE " + filterSql_.sql;
+        binds = filterSql_.binds;
+    }
+    PgResult r = run(sql, binds, "Zählen der Datensätze");
+    return static_cast<uint32_t>(r.integer(0, 0));
+}
+
+std::string RemoteTable::rowColumns(const std::string &alias) const {
+    std::string out;
+    for (size_t f = 0; f < rdef_.def.fields.size(); ++f) {
+        const std::string col = alias.empty() ? rdef_.columns[f] : alias + "." + rdef_.columns[f];
+        out += (out.empty() ? "" : ", ") +
+               (isBlobType(rdef_.def.fields[f].type) ? "length(" + col + ")" : col);
+    }
+    return out;
+}
+
+void RemoteTable::rowFromResult(const PgResult &r, int row, int firstColumn) {
+    for (size_t f = 0; f < rdef_.def.fields.size(); ++f)
+        imageFromResult(rdef_.def.fields[f], r, row, firstColumn + static_cast<int>(f),
+                        row_.data() + rdef_.def.fields[f].offset);
+    rowValid_ = true;
+}
+
+void RemoteTable::fetchRow() {
+    PgResult r =
+        run("SELECT " + rowColumns("") + " FROM " + rdef_.relation + " WHERE dbe_recno = ?",
+            {PgValue::int4(recno_)}, "Lesen eines Datensatzes");
+    if (r.rows() == 0)
+        vanished();
+    rowFromResult(r, 0, 0);
+}
+
+void RemoteTable::vanished() {
+    // Deleted by another handle since it was read ahead: the cursor stays at its place.
+    if (inBatch_ && !deleted_) {
+        size_t nk = orders_[order_].columns.size();
+        const size_t len = rdef_.def.recordLength;
+        key_.assign(batch_.keys.begin() + static_cast<long>(bpos_ * nk),
+                    batch_.keys.begin() + static_cast<long>((bpos_ + 1) * nk));
+        batch_.recnos.erase(batch_.recnos.begin() + static_cast<long>(bpos_));
+        batch_.recnos.emplace_back();
+        batch_.keys.erase(batch_.keys.begin() + static_cast<long>(bpos_ * nk),
+                          batch_.keys.begin() + static_cast<long>((bpos_ + 1) * nk));
+        batch_.keys.resize(batch_.recnos.size() * nk);
+        batch_.images.erase(batch_.images.begin() + static_cast<long>(bpos_ * len),
+                            batch_.images.begin() + static_cast<long>((bpos_ + 1) * len));
+        batch_.images.resize(batch_.recnos.size() * len);
+        --batch_.count;
+    }
+    deleted_ = true;
+    rowValid_ = false;
+    noCurrent();
+}
+
+const uint8_t *RemoteTable::currentImage(int field) {
+    if (pending_)
+        return pendingImage_.data();
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    if (rowValid_)
+        return row_.data();
+    if (inBatch_) {
+        if (field >= 0 ? batch_.valid[field] != 0 : batch_.allValid)
+            return batch_.images.data() + bpos_ * rdef_.def.recordLength;
+    }
+    fetchRow();
+    return row_.data();
+}
+
+void RemoteTable::readField(int field, uint8_t *image) {
+    const FieldDef &f = rdef_.def.fields[field];
+    ++fieldReads_[field];
+    std::memcpy(image, currentImage(field) + f.offset, imageSize(f.type, f.length));
+}
+
+void RemoteTable::readRecord(uint8_t *image) {
+    ++recordReads_;
+    std::memcpy(image, currentImage(-1), rdef_.def.recordLength);
+}
+
+uint32_t RemoteTable::blobLength(int field) {
+    if (pending_) {
+        auto it = pendingBlobs_.find(field);
+        if (it != pendingBlobs_.end())
+            return it->second ? static_cast<uint32_t>(it->second->size()) : 0;
+        if (pendingNew_)
+            return 0;
+    } else if (pos_ != Pos::On || deleted_) {
+        noCurrent();
+    }
+    PgResult r = run("SELECT length(" + rdef_.columns[field] + ") FROM " + rdef_.relation +
+                         " WHERE dbe_recno = ?",
+                     {PgValue::int4(recno_)}, "Lesen eines Memos");
+    if (r.rows() == 0)
+        vanished();
+    return static_cast<uint32_t>(r.integer(0, 0));
+}
+
+std::string RemoteTable::readBlob(int field) {
+    if (pending_) {
+        auto it = pendingBlobs_.find(field);
+        if (it != pendingBlobs_.end())
+            return it->second ? *it->second : std::string();
+        if (pendingNew_)
+            return std::string();
+    } else if (pos_ != Pos::On || deleted_) {
+        noCurrent();
+    }
+    PgResult r =
+        run("SELECT " + rdef_.columns[field] + " FROM " + rdef_.relation + " WHERE dbe_recno = ?",
+            {PgValue::int4(recno_)}, "Lesen eines Memos");
+    if (r.rows() == 0)
+        vanished();
+    return r.bytes(0, 0);
+}
+
+PgValue RemoteTable::keyValue(const FieldDef &field, const std::vector<uint8_t> &image,
+                              bool prefix) const {
+    PgValue v;
+    if (prefix) {
+        std::string p(reinterpret_cast<const char *>(image.data()), image.size());
+        while (!p.empty() && (p.back() == ' ' || p.back() == 0))
+            p.pop_back();
+        v = p.empty() ? PgValue::null(PgValue::Bytea) : PgValue::bytea(p);
+    } else {
+        std::vector<uint8_t> full(image);
+        full.resize(imageSize(field.type, field.length), 0);
+        v = pgStoredValue(field, full.data());
+    }
+    return field.type == DB_TYPE_CISTRING ? pgFolded(v) : v;
+}
+
+bool RemoteTable::seek(int order, const std::vector<KeySegment> &key, bool soft) {
+    checkOrder(order);
+    requireNoPending("Suchen");
+    switchOrder(order);
+    const Order &o = orders_[order];
+    size_t m = std::min(key.size(), o.columns.size());
+    struct Seg {
+        PgValue value;
+        PgValue end;
+        bool prefix;
+        bool any;
+    };
+    std::vector<Seg> segs;
+    for (size_t k = 0; k < m; ++k) {
+        const FieldDef &f = rdef_.def.fields[o.fields[k]];
+        Seg s;
+        s.prefix = key[k].prefix;
+        s.value = keyValue(f, key[k].image, s.prefix);
+        s.any = s.prefix && s.value.isNull();
+        if (s.prefix && !s.any) {
+            std::string e = prefixEnd(s.value.b);
+            if (!e.empty())
+                s.end = PgValue::bytea(e);
+        }
+        segs.push_back(std::move(s));
+    }
+    auto equal = [&](size_t k, Condition &c) {
+        const Seg &s = segs[k];
+        if (s.any)
+            return;
+        if (!s.prefix) {
+            if (s.value.isNull()) {
+                c.sql += " AND " + o.columns[k] + " IS NULL";
+            } else {
+                c.sql += " AND " + o.columns[k] + " = ?";
+                c.binds.push_back(s.value);
+            }
+            return;
+        }
+        c.sql += " AND " + o.columns[k] + " >= ?";
+        c.binds.push_back(s.value);
+        if (!s.end.isNull()) {
+            c.sql += " AND " + o.columns[k] + " < ?";
+            c.binds.push_back(s.end);
+        }
+    };
+    Condition exact{"true", {}};
+    for (size_t k = 0; k < m; ++k)
+        equal(k, exact);
+    nextBatch_ = kFirstBatch;
+    if (positionWhere(exact, false, false))
+        return true;
+    if (soft) {
+        for (size_t i = m; i-- > 0;) {
+            const Seg &s = segs[i];
+            Condition c{"true", {}};
+            for (size_t j = 0; j < i; ++j)
+                equal(j, c);
+            if (s.any)
+                continue;
+            if (s.prefix) {
+                if (s.end.isNull())
+                    continue;
+                c.sql += " AND " + o.columns[i] + " >= ?";
+                c.binds.push_back(s.end);
+            } else if (s.value.isNull()) {
+                c.sql += " AND " + o.columns[i] + " IS NOT NULL";
+            } else {
+                c.sql += " AND " + o.columns[i] + " > ?";
+                c.binds.push_back(s.value);
+            }
+            if (positionWhere(c, false, false))
+                return false;
+        }
+    }
+    pos_ = Pos::Eof;
+    deleted_ = false;
+    rowValid_ = false;
+    return false;
+}
+
+RemoteTable::Condition RemoteTable::filterCondition(const Filter &filter) const {
+    Condition c;
+    for (const FilterTerm &t : filter.terms) {
+        const FieldDef &f = rdef_.def.fields[t.field];
+        bool ci = f.type == DB_TYPE_CISTRING;
+        std::string col = rdef_.columns[t.field];
+        if (ci)
+            col = rdef_.ciColumns[t.field];
+        else if (t.upper)
+            col = "dbe_catalog.upper1252(" + col + ")";
+        std::string term;
+        switch (t.kind) {
+        case FilterTerm::Empty:
+            term = (f.type == DB_TYPE_DOUBLE || f.type == DB_TYPE_CURDOUBLE) ? col + " = 0"
+                                                                             : col + " IS NULL";
+            break;
+        case FilterTerm::IsTrue:
+            term = col + " IS TRUE";
+            break;
+        case FilterTerm::IsFalse:
+            term = col + " IS NOT TRUE";
+            break;
+        case FilterTerm::Equals:
+            if (isStringType(f.type) || isBlobType(f.type)) {
+                std::string text = ci ? upper1252(t.text) : t.text;
+                bool trims = isStringType(f.type);
+                if (!t.prefix) {
+                    if (trims)
+                        while (!text.empty() && (text.back() == ' ' || text.back() == 0))
+                            text.pop_back();
+                    if (text.empty()) {
+                        term = col + " IS NULL";
+                    } else {
+                        term = col + " = ?";
+                        c.binds.push_back(PgValue::bytea(text));
+                    }
+                } else if (text.empty()) {
+                    term = "true";
+                } else {
+                    std::string head = text;
+                    if (trims)
+                        while (!head.empty() && head.back() == ' ')
+                            head.pop_back();
+                    size_t blanks = text.size() - head.size();
+                    auto n = [](size_t v) { return PgValue::int4(static_cast<int64_t>(v)); };
+                    if (head.empty()) {
+                        term = "(" + col + " IS NULL OR substring(" + col + " FROM 1 FOR ?) = ?)";
+                        c.binds.push_back(n(blanks));
+                        c.binds.push_back(PgValue::bytea(std::string(blanks, ' ')));
+                    } else {
+                        // Begins with the text; blanks at its end also match the padding of a
+                        // value that ends there.
+                        term = "(substring(" + col + " FROM 1 FOR ?) = ?";
+                        c.binds.push_back(n(head.size()));
+                        c.binds.push_back(PgValue::bytea(head));
+                        if (blanks) {
+                            term += " AND (length(" + col + ") = ? OR substring(" + col +
+                                    " FROM ? FOR ?) = ?)";
+                            c.binds.push_back(n(head.size()));
+                            c.binds.push_back(n(head.size() + 1));
+                            c.binds.push_back(n(blanks));
+                            c.binds.push_back(PgValue::bytea(std::string(blanks, ' ')));
+                        }
+                        term += ")";
+                    }
+                }
+            } else {
+                PgValue v = pgStoredValue(f, t.image.data());
+                if (v.isNull()) {
+                    term = col + " IS NULL";
+                } else {
+                    term = col + " = ?";
+                    c.binds.push_back(std::move(v));
+                }
+            }
+            break;
+        }
+        c.sql += (c.sql.empty() ? "" : " AND ") + term;
+    }
+    return c;
+}
+
+void RemoteTable::compileFilters() {
+    filterSql_ = Condition();
+    for (const auto &f : filters_) {
+        if (!f)
+            continue;
+        Condition c = filterCondition(*f);
+        if (c.sql.empty())
+            continue;
+        filterSql_.sql += (filterSql_.sql.empty() ? "" : " AND ") + ("(" + c.sql + ")");
+        for (PgValue &v : c.binds)
+            filterSql_.binds.push_back(std::move(v));
+    }
+}
+
+void RemoteTable::setFilter(int which, std::unique_ptr<Filter> filter) {
+    filters_[which] = std::move(filter);
+    compileFilters();
+    clearBatch();
+    nextBatch_ = kFirstBatch;
+    if (pos_ == Pos::On && !deleted_)
+        visible_ = checkVisible(recno_);
+}
+
+bool RemoteTable::evaluate(const Filter &filter) {
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    Condition c = filterCondition(filter);
+    c.binds.push_back(PgValue::int4(recno_));
+    PgResult r = run("SELECT coalesce((" + c.sql + "), false) FROM " + rdef_.relation +
+                         " WHERE dbe_recno = ?",
+                     c.binds, "Auswerten eines Ausdrucks");
+    if (r.rows() == 0)
+        vanished();
+    return r.boolean(0, 0);
+}
+
+void RemoteTable::lock(uint32_t recno) {
+    if (recno == 0) {
+        if (pos_ != Pos::On || deleted_)
+            noCurrent();
+        recno = recno_;
+    }
+    const bool had = session_->heldBy(this, rdef_.oid, recno);
+    if (!session_->tryLock(this, rdef_.oid, recno, path()))
+        lockedError(recno);
+    PgResult r = run("SELECT 1 FROM " + rdef_.relation + " WHERE dbe_recno = ?",
+                     {PgValue::int4(recno)}, "Sperren eines Datensatzes");
+    if (r.rows() == 0) {
+        if (!had)
+            session_->unlock(this, rdef_.oid, recno, path());
+        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno) +
+                                                    " der Tabelle " + quoteFile(path()) +
+                                                    " existiert nicht (mehr).");
+    }
+    if (pos_ == Pos::On && !deleted_ && recno == recno_ && !pending_) {
+        // From now on nobody else changes it: read the stored record afresh.
+        detachBatch();
+        batch_.count = 0;
+        rowValid_ = false;
+    }
+}
+
+void RemoteTable::unlock(uint32_t recno) {
+    if (recno == 0) {
+        if (pos_ != Pos::On)
+            noCurrent();
+        recno = recno_;
+    }
+    session_->unlock(this, rdef_.oid, recno, path());
+}
+
+bool RemoteTable::isLocked(uint32_t recno) {
+    if (recno == 0) {
+        if (pos_ != Pos::On || deleted_)
+            noCurrent();
+        recno = recno_;
+    }
+    return session_->isLocked(rdef_.oid, recno, path());
+}
+
+void RemoteTable::append() {
+    requireWritable();
+    requireNoPending("Anfügen");
+    pendingImage_.assign(rdef_.def.recordLength, 0);
+    nullRecord(rdef_.def, pendingImage_.data());
+    changed_.assign(rdef_.def.fields.size(), 0);
+    pendingBlobs_.clear();
+    pending_ = true;
+    pendingNew_ = true;
+}
+
+void RemoteTable::beginEdit() {
+    requireWritable();
+    if (pending_)
+        return;
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    fetchRow();
+    pendingImage_ = row_;
+    changed_.assign(rdef_.def.fields.size(), 0);
+    pendingBlobs_.clear();
+    pending_ = true;
+    pendingNew_ = false;
+}
+
+void RemoteTable::setField(int field, const uint8_t *image) {
+    const FieldDef &f = rdef_.def.fields[field];
+    uint32_t size = imageSize(f.type, f.length);
+    requireWritable();
+    beginEdit();
+    uint8_t *dst = pendingImage_.data() + f.offset;
+    if (std::memcmp(dst, image, size) == 0)
+        return;
+    if (isBlobType(f.type))
+        throw DbException(DBE_INVALID_FIELD_TYPE,
+                          "Das Memofeld \"" + f.name + "\" der Tabelle " + quoteFile(path()) +
+                              " wird mit DbSetBinary oder als Text gesetzt, nicht roh.");
+    if (f.type == DB_TYPE_AUTOINC && !pendingNew_)
+        throw DbException(DBE_INVALID_FIELD_TYPE, "Das Autoinkrement-Feld \"" + f.name +
+                                                      "\" der Tabelle " + quoteFile(path()) +
+                                                      " kann nicht geändert werden.");
+    std::memcpy(dst, image, size);
+    changed_[field] = 1;
+}
+
+void RemoteTable::setBlob(int field, const std::string *value) {
+    const FieldDef &f = rdef_.def.fields[field];
+    beginEdit();
+    std::optional<std::string> v;
+    if (value && !value->empty())
+        v = *value;
+    uint8_t *dst = pendingImage_.data() + f.offset;
+    writeUInt32(dst, v ? static_cast<uint32_t>(field + 1) : 0);
+    writeUInt32(dst + 4, v ? static_cast<uint32_t>(v->size()) : 0);
+    pendingBlobs_[field] = std::move(v);
+    changed_[field] = 1;
+}
+
+void RemoteTable::cancel() {
+    if (!pending_)
+        throw DbException(DBE_NO_UPDATE_PENDING,
+                          "In der Tabelle " + quoteFile(path()) + " ist keine Änderung offen.");
+    pending_ = false;
+    pendingBlobs_.clear();
+}
+
+void RemoteTable::duplicateKey(const PgError &e) const {
+    std::string tag;
+    const std::string prefix = "t" + std::to_string(rdef_.tableNo) + "_uniq";
+    if (e.constraint().rfind(prefix, 0) == 0) {
+        const size_t tagNo = std::strtoul(e.constraint().c_str() + prefix.size(), nullptr, 10);
+        // Tags are numbered in their order of creation, as the definitions list them.
+        if (tagNo >= 1 && tagNo <= rdef_.def.indexes.size())
+            tag = rdef_.def.indexes[tagNo - 1].name;
+    }
+    throw DbException(DBE_DUPLICATE_KEY,
+                      "Der Datensatz kann in der Tabelle " + quoteFile(path()) +
+                          " nicht gespeichert werden: sein Schlüssel ist im eindeutigen Index \"" +
+                          tag + "\" schon vorhanden.");
+}
+
+void RemoteTable::insertPending() {
+    std::string cols, marks;
+    std::vector<PgValue> values;
+    for (size_t i = 0; i < rdef_.def.fields.size(); ++i) {
+        const FieldDef &f = rdef_.def.fields[i];
+        const uint8_t *image = pendingImage_.data() + f.offset;
+        std::string mark = "?";
+        PgValue v;
+        if (isBlobType(f.type)) {
+            auto it = pendingBlobs_.find(static_cast<int>(i));
+            v = it != pendingBlobs_.end() && it->second ? PgValue::bytea(*it->second)
+                                                        : PgValue::null(PgValue::Bytea);
+        } else if (f.type == DB_TYPE_AUTOINC) {
+            // Numbers come from the field's sequence and are never handed out twice; a value
+            // given (imports) moves the sequence past it.
+            const std::string &seq = rdef_.sequences[i];
+            if (isNullImage(f, image)) {
+                v = PgValue::null(PgValue::Int4);
+                mark = "coalesce(?, nextval('" + seq + "')::integer)";
+            } else {
+                v = PgValue::int4(readInt32(image));
+                run("SELECT setval('" + seq + "', ?) FROM " + seq +
+                        " WHERE ? > CASE WHEN is_called THEN last_value ELSE 0 END",
+                    {PgValue::int8(v.i), PgValue::int8(v.i)}, "Schreiben des Zählers");
+            }
+        } else {
+            v = pgStoredValue(f, image);
+        }
+        cols += (cols.empty() ? "" : ", ") + rdef_.columns[i];
+        marks += (marks.empty() ? "" : ", ") + mark;
+        if (f.type == DB_TYPE_CISTRING) {
+            cols += ", " + rdef_.ciColumns[i];
+            marks += ", ?";
+            values.push_back(v);
+            values.push_back(pgFolded(v));
+        } else {
+            values.push_back(std::move(v));
+        }
+    }
+    PgResult r;
+    try {
+        r = runChange("INSERT INTO " + rdef_.relation + " (" + cols + ") VALUES (" + marks +
+                          ") RETURNING dbe_recno, " + rowColumns(""),
+                      values, "Anfügen eines Datensatzes");
+    } catch (const PgError &e) {
+        if (e.code() == DBE_DUPLICATE_KEY)
+            duplicateKey(e);
+        throw;
+    }
+    recno_ = static_cast<uint32_t>(r.integer(0, 0));
+    rowFromResult(r, 0, 1);
+}
+
+void RemoteTable::updatePendingRow() {
+    if (session_->heldByOther(this, rdef_.oid, recno_))
+        lockedError(recno_);
+    std::string sets;
+    std::vector<PgValue> values{PgValue::int4(static_cast<int32_t>(rdef_.oid)),
+                                PgValue::int4(recno_)};
+    for (size_t i = 0; i < rdef_.def.fields.size(); ++i) {
+        if (!changed_[i])
+            continue;
+        const FieldDef &f = rdef_.def.fields[i];
+        PgValue v;
+        if (isBlobType(f.type)) {
+            auto it = pendingBlobs_.find(static_cast<int>(i));
+            v = it != pendingBlobs_.end() && it->second ? PgValue::bytea(*it->second)
+                                                        : PgValue::null(PgValue::Bytea);
+        } else {
+            v = pgStoredValue(f, pendingImage_.data() + f.offset);
+        }
+        sets += (sets.empty() ? "" : ", ") + rdef_.columns[i] + " = ?";
+        if (f.type == DB_TYPE_CISTRING) {
+            sets += ", " + rdef_.ciColumns[i] + " = ?";
+            values.push_back(v);
+            values.push_back(pgFolded(v));
+        } else {
+            values.push_back(std::move(v));
+        }
+    }
+    if (sets.empty()) {
+        fetchRow();
+        return;
+    }
+    values.push_back(PgValue::int4(recno_));
+    // The record's lock for the statement's transaction (unless this handle holds it anyway),
+    // the change and the stored record, in one statement.
+    PgResult r;
+    try {
+        r = runChange("WITH dbe_lock AS (SELECT pg_try_advisory_xact_lock(?, ?) AS ok) UPDATE " +
+                          rdef_.relation + " AS dbe_r SET " + sets +
+                          " FROM dbe_lock WHERE dbe_lock.ok AND dbe_r.dbe_recno = ? RETURNING " +
+                          rowColumns("dbe_r"),
+                      values, "Ändern eines Datensatzes");
+    } catch (const PgError &e) {
+        if (e.code() == DBE_DUPLICATE_KEY)
+            duplicateKey(e);
+        throw;
+    }
+    if (r.rows() == 0) {
+        PgResult there = run("SELECT 1 FROM " + rdef_.relation + " WHERE dbe_recno = ?",
+                             {PgValue::int4(recno_)}, "Ändern eines Datensatzes");
+        if (there.rows() > 0)
+            lockedError(recno_);
+        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno_) +
+                                                    " der Tabelle " + quoteFile(path()) +
+                                                    " wurde inzwischen gelöscht.");
+    }
+    rowFromResult(r, 0, 0);
+}
+
+void RemoteTable::write() {
+    if (!pending_)
+        throw DbException(DBE_NO_UPDATE_PENDING,
+                          "In der Tabelle " + quoteFile(path()) + " ist keine Änderung offen.");
+    requireWritable();
+    if (pendingNew_)
+        insertPending();
+    else
+        updatePendingRow();
+    pending_ = false;
+    pendingBlobs_.clear();
+    // The written record becomes current, as stored (the statement gave it back).
+    const Order &o = orders_[order_];
+    clearBatch();
+    pos_ = Pos::On;
+    deleted_ = false;
+    visible_ = true;
+    nextBatch_ = kFirstBatch;
+    consumed_ = 0;
+    key_.assign(o.columns.size(), PgValue());
+    for (size_t k = 0; k < o.columns.size(); ++k) {
+        const FieldDef &f = rdef_.def.fields[o.fields[k]];
+        PgValue v = pgStoredValue(f, row_.data() + f.offset);
+        key_[k] = o.folded[k] ? pgFolded(v) : v;
+    }
+    if (!filterSql_.sql.empty())
+        visible_ = checkVisible(recno_);
+}
+
+void RemoteTable::deleteRecord() {
+    requireWritable();
+    if (pending_ && pendingNew_)
+        requireNoPending("Löschen");
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    if (session_->heldByOther(this, rdef_.oid, recno_))
+        lockedError(recno_);
+    // The key columns of every order come back, so that the cursor keeps the deleted record's
+    // place in whichever order skips next.
+    std::vector<std::string> columns;
+    for (const Order &o : orders_)
+        for (const std::string &c : o.columns)
+            if (std::find(columns.begin(), columns.end(), c) == columns.end())
+                columns.push_back(c);
+    std::string list = "dbe_r.dbe_recno";
+    for (const std::string &c : columns)
+        list += ", dbe_r." + c;
+    PgResult r = runChange("WITH dbe_lock AS (SELECT pg_try_advisory_xact_lock(?, ?) AS ok) "
+                           "DELETE FROM " +
+                               rdef_.relation +
+                               " AS dbe_r USING dbe_lock WHERE dbe_lock.ok AND "
+                               "dbe_r.dbe_recno = ? RETURNING " +
+                               list,
+                           {PgValue::int4(static_cast<int32_t>(rdef_.oid)), PgValue::int4(recno_),
+                            PgValue::int4(recno_)},
+                           "Löschen eines Datensatzes");
+    if (r.rows() == 0) {
+        PgResult there = run("SELECT 1 FROM " + rdef_.relation + " WHERE dbe_recno = ?",
+                             {PgValue::int4(recno_)}, "Löschen eines Datensatzes");
+        if (there.rows() > 0)
+            lockedError(recno_);
+    } else {
+        deletedKeys_.clear();
+        deletedRecno_ = recno_;
+        for (size_t k = 0; k < columns.size(); ++k) {
+            PgValue v;
+            PgValue::Kind kind = PgValue::Bytea;
+            for (const Order &o : orders_)
+                for (size_t j = 0; j < o.columns.size(); ++j)
+                    if (o.columns[j] == columns[k])
+                        kind = o.folded[j] ? PgValue::Bytea : o.kinds[j];
+            r.load(0, static_cast<int>(k + 1), kind, v);
+            deletedKeys_.emplace_back(columns[k], std::move(v));
+        }
+    }
+    const bool gone = r.rows() > 0;
+    pending_ = false;
+    pendingBlobs_.clear();
+    uint32_t recno = recno_;
+    try {
+        vanished();
+    } catch (const DbException &) {
+        // vanished() reports the missing record; here that is the expected outcome.
+    }
+    if (!gone)
+        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno) +
+                                                    " der Tabelle " + quoteFile(path()) +
+                                                    " war bereits gelöscht.");
+}
+
+int RemoteTable::createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) {
+    requireWritable();
+    requireNoPending("Anlegen eines Index");
+    if (rdef_.def.indexIndex(tag) >= 0)
+        throw DbException(DBE_INDEX_EXISTS, "Die Tabelle " + quoteFile(path()) +
+                                                " hat schon einen Index \"" + tag + "\".");
+    uint32_t keyLength = 0;
+    for (int f : fields) {
+        const FieldDef &fd = rdef_.def.fields[f];
+        if (isBlobType(fd.type))
+            throw DbException(DBE_INVALID_FIELD_TYPE,
+                              "Das Feld \"" + fd.name + "\" (" + typeName(fd.type) +
+                                  ") kann nicht in einem Index stehen (Tabelle " +
+                                  quoteFile(path()) + ").");
+        keyLength += imageSize(fd.type, fd.length);
+    }
+    if (keyLength > DB_MAX_KEY_LENGTH)
+        throw DbException(DBE_INVALID_ARGUMENT, "Der Schlüssel des Index \"" + tag + "\" wäre " +
+                                                    std::to_string(keyLength) +
+                                                    " Bytes lang; erlaubt sind " +
+                                                    std::to_string(DB_MAX_KEY_LENGTH) + ".");
+    createRemoteIndex(pg(), session_->dataSet(), rdef_, tag, fields, unique);
+    detachBatch();
+    batch_.count = 0;
+    buildOrders();
+    return static_cast<int>(rdef_.def.indexes.size());
+}
+
+void RemoteTable::beginTransaction() {
+    requireWritable();
+    if (pg().inTransaction())
+        throw DbException(DBE_INVALID_ARGUMENT, "In der Tabelle " + quoteFile(path()) +
+                                                    " läuft bereits eine Transaktion.");
+    pg().begin(path(), "Beginnen einer Transaktion");
+    session_->transactionOwner = this;
+}
+
+void RemoteTable::commitTransaction() {
+    if (session_->transactionOwner != this)
+        throw DbException(DBE_INVALID_ARGUMENT,
+                          "In der Tabelle " + quoteFile(path()) + " läuft keine Transaktion.");
+    session_->transactionOwner = nullptr;
+    pg().commit(path(), "Abschließen einer Transaktion");
+}
+
+void RemoteTable::rollbackTransaction() {
+    if (session_->transactionOwner != this)
+        throw DbException(DBE_INVALID_ARGUMENT,
+                          "In der Tabelle " + quoteFile(path()) + " läuft keine Transaktion.");
+    session_->transactionOwner = nullptr;
+    pg().rollback();
+    forgetReads();
+}
+
+void RemoteTable::forgetReads() {
+    pending_ = false;
+    pendingBlobs_.clear();
+    batch_.count = 0;
+    inBatch_ = false;
+    pos_ = Pos::Bof;
+    rowValid_ = false;
+}
+
+} // namespace dbeng

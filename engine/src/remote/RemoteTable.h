@@ -1,0 +1,179 @@
+// A table of the remote server: the cursor, the read-ahead batch, the pending change and this
+// handle's record locks, on the records table of a data set. It behaves as the local server's
+// table does (docs/ENGINE.md); what differs is how: walks fetch batches in key order with
+// keyset continuation, every read is one prepared statement, and a write is one statement that
+// also takes the record's lock for its transaction.
+#pragma once
+
+#include "../Backend.h"
+#include "RemoteSession.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace dbeng {
+
+class RemoteTable final : public Table {
+public:
+    RemoteTable(std::shared_ptr<RemoteSession> session, RemoteTableDef def, uint32_t options);
+    ~RemoteTable() override;
+
+    const TableDef &def() const override { return rdef_.def; }
+    bool readOnly() const override { return readOnly_; }
+    bool exclusive() const override { return exclusive_; }
+
+    void gotoBOF(int order) override;
+    void gotoTop(int order) override;
+    void gotoBottom(int order) override;
+    void skip(int order, int32_t count) override;
+    bool atEOF() const override { return pos_ == Pos::Eof; }
+    bool atBOF() const override { return pos_ == Pos::Bof; }
+    bool isVisible() override;
+    uint32_t recordNumber() override;
+    void gotoRecord(uint32_t recno) override;
+    uint32_t recordCount(int order, bool respectFilters) override;
+
+    void readField(int field, uint8_t *image) override;
+    void readRecord(uint8_t *image) override;
+    uint32_t blobLength(int field) override;
+    std::string readBlob(int field) override;
+
+    bool seek(int order, const std::vector<KeySegment> &key, bool soft) override;
+
+    void setFilter(int which, std::unique_ptr<Filter> filter) override;
+    const Filter *filter(int which) const override { return filters_[which].get(); }
+    bool evaluate(const Filter &filter) override;
+
+    void lock(uint32_t recno) override;
+    void unlock(uint32_t recno) override;
+    bool isLocked(uint32_t recno) override;
+
+    void append() override;
+    bool updatePending() const override { return pending_; }
+    void setField(int field, const uint8_t *image) override;
+    void setBlob(int field, const std::string *value) override;
+    void write() override;
+    void cancel() override;
+    void deleteRecord() override;
+
+    int createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) override;
+
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+
+    // The session's transaction was rolled back: what was read since it began may be gone.
+    void forgetReads();
+    const std::string &relation() const { return rdef_.relation; }
+
+private:
+    enum class Pos { Bof, On, Eof };
+
+    struct Order {
+        std::vector<std::string> columns; // quoted; the folded column for ci-string segments
+        std::vector<int> fields;
+        std::vector<bool> folded;
+        std::vector<PgValue::Kind> kinds;
+        std::string asc, desc;
+    };
+
+    struct Batch {
+        size_t count = 0;
+        std::vector<int64_t> recnos;
+        std::vector<PgValue> keys;   // count * key segments
+        std::vector<uint8_t> images; // count * record length
+        std::vector<char> valid;     // per field: its image bytes are filled
+        bool allValid = false;
+    };
+
+    // SQL with "?" for the parameters, numbered when the statement is assembled.
+    struct Condition {
+        std::string sql;
+        std::vector<PgValue> binds;
+    };
+
+    struct Select {
+        int order = 0;
+        std::vector<char> wanted;
+        std::vector<int> colOf;
+        std::string sql;
+    };
+
+    PgSession &pg() { return session_->pg(); }
+    const std::string &path() const { return rdef_.def.path; }
+    void buildOrders();
+    void requireWritable() const;
+    void requireNoPending(const char *what) const;
+    [[noreturn]] void noCurrent() const;
+    [[noreturn]] void lockedError(uint32_t recno) const;
+    void checkOrder(int order) const;
+    const PgValue *currentKey() const;
+    void detachBatch();
+    void clearBatch();
+    void moveTo(size_t index);
+    void switchOrder(int order);
+    void skipOne(int direction);
+    bool refill(int direction);
+    std::vector<Condition> levels(int direction, bool fromEdge) const;
+    size_t collect(const Condition &cond, bool descending, size_t limit,
+                   const std::vector<char> &wanted);
+    const Select &selectFor(const std::vector<char> &wanted);
+    bool positionWhere(const Condition &cond, bool descending, bool withRow);
+    void fetchRow();
+    void vanished();
+    const uint8_t *currentImage(int field);
+    bool checkVisible(uint32_t recno);
+    void compileFilters();
+    Condition filterCondition(const Filter &filter) const;
+    void beginEdit();
+    std::string rowColumns(const std::string &alias) const;
+    void rowFromResult(const PgResult &r, int row, int firstColumn);
+    void insertPending();
+    void updatePendingRow();
+    [[noreturn]] void duplicateKey(const PgError &e) const;
+    PgValue keyValue(const FieldDef &field, const std::vector<uint8_t> &image, bool prefix) const;
+    PgResult run(const std::string &sql, const std::vector<PgValue> &binds, const char *what);
+    PgResult runChange(const std::string &sql, const std::vector<PgValue> &binds, const char *what);
+
+    std::shared_ptr<RemoteSession> session_;
+    RemoteTableDef rdef_;
+    bool readOnly_ = false;
+    bool exclusive_ = false;
+    bool opened_ = false;
+    std::vector<Order> orders_;
+    std::vector<char> allFields_;
+    std::vector<char> noFields_;
+    std::vector<Select> selects_;
+
+    std::unique_ptr<Filter> filters_[2];
+    Condition filterSql_;
+
+    Pos pos_ = Pos::Bof;
+    int order_ = 0;
+    uint32_t recno_ = 0;
+    std::vector<PgValue> key_;
+    bool deleted_ = false;
+    std::vector<std::pair<std::string, PgValue>> deletedKeys_;
+    uint32_t deletedRecno_ = 0;
+    bool visible_ = true;
+    Batch batch_;
+    bool inBatch_ = false;
+    size_t bpos_ = 0;
+    std::vector<uint8_t> row_;
+    bool rowValid_ = false;
+
+    std::vector<uint32_t> fieldReads_;
+    uint32_t recordReads_ = 0;
+    uint32_t consumed_ = 0;
+    std::vector<char> wanted_;
+    size_t nextBatch_ = 0;
+
+    bool pending_ = false;
+    bool pendingNew_ = false;
+    std::vector<uint8_t> pendingImage_;
+    std::vector<char> changed_;
+    std::map<int, std::optional<std::string>> pendingBlobs_;
+};
+
+} // namespace dbeng
