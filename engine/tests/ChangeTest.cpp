@@ -164,6 +164,39 @@ TEST_F(ChangeTest, TransactionsStoreAllOrNothing) {
     EXPECT_EQ(DbCommitTransaction(t_), DBE_INVALID_ARGUMENT);
 }
 
+TEST_F(ChangeTest, AConnectionTransactionSpansTheTablesOfTheConnection) {
+    DBHANDLE other = create("Sub.TBL", "ID_ART,11");
+    add(other, {{"ID_ART", "2"}});
+    DBHANDLE locker = open("Art.TBL");
+    ASSERT_DB(DbLockRecord(locker, 4));
+    // Rolled back: the deletion in one table and the record added in the other are undone.
+    ASSERT_DB(DbBeginConnectionTransaction(connection_));
+    EXPECT_EQ(DbBeginConnectionTransaction(connection_), DBE_INVALID_ARGUMENT) << "not nested";
+    ASSERT_DB(DbGotoRecord(t_, 2));
+    ASSERT_DB(DbDeleteRecord(t_));
+    add(other, {{"ID_ART", "3"}});
+    ASSERT_DB(DbRollbackConnectionTransaction(connection_));
+    uint32_t count = 0;
+    ASSERT_DB(DbGetRecordCount(t_, DB_IGNORE_FILTERS, &count));
+    EXPECT_EQ(count, 5u);
+    ASSERT_DB(DbGetRecordCount(other, DB_IGNORE_FILTERS, &count));
+    EXPECT_EQ(count, 1u);
+    ASSERT_DB(DbGotoRecord(t_, 2));
+    EXPECT_EQ(text(t_, "BSTN"), "N2");
+    // A locked record refuses its deletion and leaves the transaction usable.
+    ASSERT_DB(DbBeginConnectionTransaction(connection_));
+    ASSERT_DB(DbGotoRecord(t_, 4));
+    EXPECT_EQ(DbDeleteRecord(t_), DBE_RECORD_LOCKED);
+    ASSERT_DB(DbGotoRecord(t_, 5));
+    ASSERT_DB(DbDeleteRecord(t_));
+    ASSERT_DB(DbCommitConnectionTransaction(connection_));
+    EXPECT_EQ(DbCommitConnectionTransaction(connection_), DBE_INVALID_ARGUMENT);
+    ASSERT_DB(DbGetRecordCount(t_, DB_IGNORE_FILTERS, &count));
+    EXPECT_EQ(count, 4u);
+    EXPECT_EQ(DbGotoRecord(t_, 5), DBE_RECORD_NOT_FOUND);
+    ASSERT_DB(DbGotoRecord(t_, 4));
+}
+
 TEST_F(ChangeTest, ARecordLockedByAnotherHandleCannotBeChangedOrDeleted) {
     DBHANDLE other = open("Art.TBL");
     ASSERT_DB(DbLockRecord(other, 3));

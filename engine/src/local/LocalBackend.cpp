@@ -78,40 +78,62 @@ public:
         return std::make_unique<LocalTable>(path, 0);
     }
 
-    // Each table file is its own database: the transaction is one per writable table, each
-    // begun at once (BEGIN IMMEDIATE), so that every table's write lock is held throughout and
-    // no other process writes to any of them meanwhile. Commit stores them one after another.
+    // Each table file is its own database: the transaction is one per writable table file,
+    // each begun at once (BEGIN IMMEDIATE), so that every file's write lock is held throughout
+    // and no other process writes to any of them meanwhile. A file open through several
+    // handles has it on the first of them. Commit stores them one after another.
     void beginTransaction(const std::vector<Table *> &tables) override {
         std::vector<LocalTable *> begun;
         try {
-            for (Table *t : tables) {
-                if (t->readOnly())
-                    continue;
-                static_cast<LocalTable *>(t)->beginTransaction();
-                begun.push_back(static_cast<LocalTable *>(t));
+            for (LocalTable *t : transactionTables(tables)) {
+                t->beginTransaction();
+                begun.push_back(t);
             }
         } catch (...) {
             for (LocalTable *t : begun)
                 t->rollbackTransaction();
             throw;
         }
+        inTransaction_ = true;
     }
 
     void commitTransaction(const std::vector<Table *> &tables) override {
-        for (Table *t : tables)
-            if (!t->readOnly())
-                static_cast<LocalTable *>(t)->commitTransaction();
+        requireTransaction();
+        inTransaction_ = false;
+        for (LocalTable *t : transactionTables(tables))
+            t->commitTransaction();
     }
 
     void rollbackTransaction(const std::vector<Table *> &tables) override {
-        for (Table *t : tables)
-            if (!t->readOnly())
-                static_cast<LocalTable *>(t)->rollbackTransaction();
+        requireTransaction();
+        inTransaction_ = false;
+        for (LocalTable *t : transactionTables(tables))
+            t->rollbackTransaction();
     }
 
 private:
+    static std::vector<LocalTable *> transactionTables(const std::vector<Table *> &tables) {
+        std::vector<LocalTable *> out;
+        for (Table *t : tables) {
+            bool seen = t->readOnly();
+            for (LocalTable *o : out)
+                seen = seen || o->def().path == t->def().path;
+            if (!seen)
+                out.push_back(static_cast<LocalTable *>(t));
+        }
+        return out;
+    }
+
+    void requireTransaction() const {
+        if (!inTransaction_)
+            throw DbException(DBE_INVALID_ARGUMENT, "Für das Datenverzeichnis " +
+                                                        quoteFile(folder_) +
+                                                        " läuft keine Transaktion.");
+    }
+
     std::string folder_;
     bool dictionary_;
+    bool inTransaction_ = false;
 };
 
 } // namespace
