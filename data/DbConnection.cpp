@@ -120,8 +120,7 @@ void TDbConnection::Connect() {
         m_password = password;
     }
     // The remote server checks who connects; the local server has no users.
-    const bool remote =
-        !m_serverTypes.testFlag(stDB_LOCAL) && m_serverTypes.testFlag(stDB_REMOTE);
+    const bool remote = !m_serverTypes.testFlag(stDB_LOCAL) && m_serverTypes.testFlag(stDB_REMOTE);
     if (!m_dictionary && !remote) {
         user.clear();
         password.clear();

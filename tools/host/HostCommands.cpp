@@ -301,9 +301,9 @@ int info(const QString &folder, QTextStream &out) {
     if (remoteServer()) {
         // A data set lists no files: the host's tables that are there.
         EngineConnection probe(folder);
-        for (const TableSchema *s : HostSchema::all())
-            if (probe.hasTable(s->fileName))
-                files << s->fileName;
+        for (const HostSchema::Table *s : HostSchema::all())
+            if (probe.hasTable(QString::fromStdString(s->fileName)))
+                files << QString::fromStdString(s->fileName);
         where = QStringLiteral("Datenbestand %1").arg(folder);
     } else {
         QDir dir(folder);
