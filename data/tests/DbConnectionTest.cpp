@@ -31,7 +31,7 @@ protected:
     void SetUp() override {
         connection = new TDbConnection(window.get());
         connection->setObjectName(QStringLiteral("DbConnection"));
-        connection->SetDbServerTypes(stDB_LOCAL);
+        connection->SetDbServerTypes(EngineFolder::serverTypes());
         TDbConnection::SetLoginPromptFunction(nullptr);
     }
     void TearDown() override { TDbConnection::SetLoginPromptFunction(nullptr); }
@@ -55,7 +55,7 @@ TEST_F(DbConnectionTest, ConnectsToADataFolderAndIgnoresRepeatedStates) {
     EXPECT_NE(handle, 0u);
     uint16_t type = 0;
     ok(DbGetServerType(handle, &type));
-    EXPECT_EQ(type, DB_SERVER_LOCAL);
+    EXPECT_EQ(type, EngineFolder::serverType());
     connection->SetIsConnected(true);
     EXPECT_EQ(connection->ConnectionHandle(), handle);
     EXPECT_EQ(before, 1);
@@ -96,7 +96,54 @@ TEST_F(DbConnectionTest, ConnectFailuresLeaveItDisconnected) {
     EXPECT_FALSE(connection->IsConnected());
 }
 
+TEST_F(DbConnectionTest, TheRemoteServerAsksForTheLoginWhenItWantsOne) {
+    if (!EngineFolder::remote())
+        GTEST_SKIP() << "nur beim Remote-Server";
+    // Members of "password_required" must give their password on the scratch server.
+    const std::string role = "lager" + std::to_string(getpid());
+    ScratchServer::execute("CREATE ROLE " + role +
+                           " LOGIN SUPERUSER PASSWORD 'Pa\u00df' IN ROLE password_required");
+    setenv("PGPASSFILE", "/nonexistent", 1);
+    std::vector<QString> shown;
+    int answer = 0;
+    TDbConnection::SetLoginPromptFunction([&](const QString &name, QString &user, QString &pw) {
+        shown.push_back(name + QStringLiteral(" ") + user);
+        user = QString::fromStdString(role);
+        pw = ++answer == 1 ? QStringLiteral("falsch") : QStringLiteral("Pa\u00df");
+        return true;
+    });
+    connection->SetConnectPath(folder.path());
+    connection->SetUsername(QString::fromStdString(role));
+    connection->SetIsConnected(true);
+    EXPECT_TRUE(connection->IsConnected());
+    // Asked twice: once because the server wanted a password, once because it was wrong.
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], QStringLiteral("DbConnection ") + QString::fromStdString(role));
+    EXPECT_EQ(connection->Password(), QStringLiteral("Pa\u00df"));
+    connection->SetIsConnected(false);
+
+    // Cancelled: the connect fails as a cancelled login does.
+    TDbConnection::SetLoginPromptFunction(
+        [](const QString &, QString &, QString &) { return false; });
+    connection->SetPassword(QString());
+    EXPECT_EQ(messageOf<EDatabaseError>([&] { connection->SetIsConnected(true); }),
+              QStringLiteral("Cannot connect to database 'DbConnection'"));
+    // Without LoginPrompt the engine's refusal comes through.
+    connection->SetLoginPrompt(false);
+    try {
+        connection->SetIsConnected(true);
+        ADD_FAILURE();
+    } catch (const EDbEngineError &e) {
+        EXPECT_EQ(e.EngineError(), uint32_t(DBE_LOGIN_FAILED));
+        EXPECT_TRUE(e.message().contains(QStringLiteral("Passwort"))) << e.message().toStdString();
+    }
+    unsetenv("PGPASSFILE");
+    ScratchServer::execute("DROP ROLE " + role);
+}
+
 TEST_F(DbConnectionTest, OnlyADictionaryPathAsksForTheLogin) {
+    if (EngineFolder::remote())
+        GTEST_SKIP() << "the remote server sends the user name (see the test before)";
     int asked = 0;
     TDbConnection::SetLoginPromptFunction([&](const QString &name, QString &user, QString &) {
         ++asked;
@@ -111,6 +158,8 @@ TEST_F(DbConnectionTest, OnlyADictionaryPathAsksForTheLogin) {
     EXPECT_EQ(asked, 0);
     connection->SetIsConnected(false);
 
+    if (EngineFolder::remote())
+        return; // a dictionary path names the data set of its folder, which is there
     connection->SetConnectPath(folder.path() + QStringLiteral("/daten.dic"));
     EXPECT_TRUE(connection->IsDictionary());
     EXPECT_EQ(messageOf<EDatabaseError>([&] { connection->SetIsConnected(true); }),

@@ -13,7 +13,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -29,7 +31,7 @@ protected:
         folder.makeArticles();
         connection = new TDbConnection(window.get());
         connection->setObjectName(QStringLiteral("DbConnection"));
-        connection->SetDbServerTypes(stDB_LOCAL);
+        connection->SetDbServerTypes(EngineFolder::serverTypes());
         connection->SetConnectPath(folder.path());
         table = articles(QStringLiteral("Table_ARTMAIN"));
     }
@@ -458,7 +460,7 @@ TEST_F(DbTableTest, ALockHeldByAnotherProcessMakesEditFail) {
         DBHANDLE c = 0, t = 0;
         uint32_t recno = 0;
         char byte = 'x';
-        bool good = DbConnect(dir.constData(), 1, "", "", 0, &c) == 0 &&
+        bool good = DbConnect(dir.constData(), EngineFolder::serverType(), "", "", 0, &c) == 0 &&
                     DbOpenTable(c, "ArtikelMain.TBL", nullptr, 3, 1, 1, 1, 0, &t) == 0 &&
                     DbGotoTop(t) == 0 && DbGetRecordNum(t, &recno) == 0 &&
                     DbLockRecord(t, recno) == 0;
@@ -486,8 +488,18 @@ TEST_F(DbTableTest, ALockHeldByAnotherProcessMakesEditFail) {
     ASSERT_EQ(write(release[1], &go, 1), 1);
     int status = 0;
     waitpid(child, &status, 0);
-    // The lock ends with its process.
-    table->Edit();
+    // The lock ends with its process: on the local server at once, on the remote server as
+    // soon as the server has seen the connection closed.
+    for (auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);;) {
+        try {
+            table->Edit();
+            break;
+        } catch (const EDbEngineError &e) {
+            if (e.EngineError() != DBE_RECORD_LOCKED || std::chrono::steady_clock::now() > deadline)
+                throw;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
     table->FieldByName(QStringLiteral("BSTN"))->SetAsString(QStringLiteral("frei"));
     table->Post();
     EXPECT_EQ(storedBstn(1), QStringLiteral("frei"));

@@ -1,11 +1,17 @@
 // A temporary data folder with tables made through the engine's C interface, the way the
 // module host makes them (its tables from their one description, HostSchema); the components
 // under test then open them by name.
+//
+// The tests that use it run on both servers: ctest runs them once as they are (a folder of the
+// local server) and once as "remote/..." with DUPCHECK_TEST_SERVER set (a data set of its own
+// on the throwaway PostgreSQL server).
 #pragma once
 
+#include "data/DbServerTypes.h"
 #include "dbeng.h"
 #include "platform/EnginePath.h"
 #include "schema/HostSchema.h"
+#include "testsupport/ScratchServer.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -36,18 +42,37 @@ inline void ok(DBRESULT r) {
 struct EngineFolder {
     QTemporaryDir dir;
     QString below;
+    QString dataSet; // on the remote server
     DBHANDLE connection = 0;
 
-    // The data folder is the temporary folder, or the folder path below it (made here).
-    explicit EngineFolder(const QString &below = {}) : below(below) {
-        if (!below.isEmpty() && !QDir(dir.path()).mkpath(below))
-            throw std::runtime_error("cannot make the data folder");
-        ok(DbConnect(EnginePath::toEngine(path()).constData(), DB_SERVER_LOCAL, "", "", 0,
-                     &connection));
-    }
-    ~EngineFolder() { DbDisconnect(connection); }
+    static bool remote() { return ScratchServer::inUse(); }
+    static uint16_t serverType() { return remote() ? DB_SERVER_REMOTE : DB_SERVER_LOCAL; }
+    static TDbServerTypes serverTypes() { return remote() ? stDB_REMOTE : stDB_LOCAL; }
 
-    QString path() const { return below.isEmpty() ? dir.path() : dir.filePath(below); }
+    // The data folder is the temporary folder, or the folder path below it (made here; such a
+    // folder is always one of the local server: those tests are about folder names).
+    explicit EngineFolder(const QString &below = {}) : below(below) {
+        if (remote() && below.isEmpty()) {
+            ScratchServer::useIt();
+            dataSet = QString::fromStdString(ScratchServer::uniqueDataSet("data"));
+        } else if (!below.isEmpty() && !QDir(dir.path()).mkpath(below)) {
+            throw std::runtime_error("cannot make the data folder");
+        }
+        ok(DbConnect(EnginePath::toEngine(path()).constData(),
+                     dataSet.isEmpty() ? DB_SERVER_LOCAL : DB_SERVER_REMOTE, "", "",
+                     dataSet.isEmpty() ? 0 : DB_CONNECT_CREATE, &connection));
+    }
+    ~EngineFolder() {
+        DbDisconnect(connection);
+        if (!dataSet.isEmpty())
+            ScratchServer::dropDataSet(dataSet.toStdString());
+    }
+
+    QString path() const {
+        if (!dataSet.isEmpty())
+            return dataSet;
+        return below.isEmpty() ? dir.path() : dir.filePath(below);
+    }
 
     DBHANDLE create(const char *file, const char *fields) {
         DBHANDLE table = 0;

@@ -276,8 +276,10 @@ DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const cha
                 "Verbindung mit \"" + std::string(path) +
                     "\" nicht möglich: der Internet-Server (4) ist nicht verfügbar. "
                     "Verfügbar sind der lokale Server (1) und der Remote-Server (2).");
-        *connection = addConnection(backend->connect(path, user ? user : "",
-                                                     password ? password : "", options))
+        // The remote server takes the user name and password as UTF-8.
+        *connection = addConnection(backend->connect(path, cp1252ToUtf8(user ? user : ""),
+                                                     cp1252ToUtf8(password ? password : ""),
+                                                     options))
                           .handle.value();
     });
 }
