@@ -822,7 +822,14 @@ void TDbDataSet::InternalCancel() {
 bool TDbDataSet::InternalDelete() {
     const uint32_t r = DbDeleteRecord(m_handle);
     if (r != DBE_SUCCESS) {
+        // The cancel that follows a failed deletion usually has nothing to cancel; its answer
+        // must not take the place of the deletion's error (a locked record, say).
+        uint32_t number = 0;
+        char text[DB_MAX_ERROR_TEXT + 1] = {};
+        uint16_t len = sizeof text;
+        DbGetLastError(&number, text, &len);
         DbCancelUpdate(m_handle);
+        DbSetLastError(number, text);
         Check(r);
     }
     if (m_locked) {

@@ -192,7 +192,11 @@ TEST_F(RemoteServerTest, AServerThatIsGoneOrDoesNotAnswerFailsWithinTheConnectTi
 
 TEST_F(RemoteServerTest, AConnectionTransactionKeepsOtherWorkstationsFromWritingMeanwhile) {
     DBHANDLE theirs = openOn(otherWorkstation());
+    ASSERT_DB(DbLockRecord(theirs, 4));
     ASSERT_DB(DbBeginConnectionTransaction(connection_));
+    // Their record lock holds inside the transaction too.
+    ASSERT_DB(DbGotoRecord(t_, 4));
+    EXPECT_EQ(DbDeleteRecord(t_), DBE_RECORD_LOCKED);
     ASSERT_DB(DbGotoRecord(t_, 2));
     ASSERT_DB(DbDeleteRecord(t_));
     // The other workstation reads the stored data as it was, and waits to write: it may go on
@@ -204,6 +208,7 @@ TEST_F(RemoteServerTest, AConnectionTransactionKeepsOtherWorkstationsFromWriting
     ASSERT_DB(DbCommitConnectionTransaction(connection_));
     ASSERT_DB(DbGetRecordCount(theirs, DB_IGNORE_FILTERS, &count));
     EXPECT_EQ(count, 4u);
+    ASSERT_DB(DbGotoRecord(theirs, 4));
     ASSERT_DB(DbGotoRecord(theirs, 3));
     ASSERT_DB(DbSetField(theirs, 2, "T", 1));
     ASSERT_DB(DbWriteRecord(theirs));

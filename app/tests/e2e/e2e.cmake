@@ -21,3 +21,12 @@ foreach(case IN LISTS DUPCHECK_E2E_CASES)
                 $<TARGET_FILE:dupcheck> $<TARGET_FILE:dupcheck-host>)
     set_tests_properties(e2e_${case} PROPERTIES TIMEOUT 120 LABELS e2e)
 endforeach()
+
+# The same program on a data set of the throwaway PostgreSQL server (fixture pg_scratch).
+foreach(case IN ITEMS check_delete_rename two_workstations)
+    add_test(NAME e2e_remote_${case}
+        COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/dupcheck_remote_e2e.sh ${case}
+                $<TARGET_FILE:dupcheck> $<TARGET_FILE:dupcheck-host>)
+    set_tests_properties(e2e_remote_${case} PROPERTIES TIMEOUT 120 LABELS e2e
+        ENVIRONMENT "${DUPCHECK_PG_ENV}" FIXTURES_REQUIRED pg_scratch)
+endforeach()
