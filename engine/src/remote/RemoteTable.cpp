@@ -1005,15 +1005,45 @@ void RemoteTable::cancel() {
     pendingBlobs_.clear();
 }
 
-void RemoteTable::duplicateKey(const PgError &e) const {
-    std::string tag;
+std::string RemoteTable::tagOfConstraint(const std::string &constraint) const {
     const std::string prefix = "t" + std::to_string(rdef_.tableNo) + "_uniq";
-    if (e.constraint().rfind(prefix, 0) == 0) {
-        const size_t tagNo = std::strtoul(e.constraint().c_str() + prefix.size(), nullptr, 10);
+    if (constraint.rfind(prefix, 0) == 0) {
+        const size_t tagNo = std::strtoul(constraint.c_str() + prefix.size(), nullptr, 10);
         // Tags are numbered in their order of creation, as the definitions list them.
         if (tagNo >= 1 && tagNo <= rdef_.def.indexes.size())
-            tag = rdef_.def.indexes[tagNo - 1].name;
+            return rdef_.def.indexes[tagNo - 1].name;
     }
+    return std::string();
+}
+
+std::string RemoteTable::conflictingTag() {
+    // The pending record's key of each unique tag, looked up.
+    for (const IndexDef &ix : rdef_.def.indexes) {
+        if (!ix.unique)
+            continue;
+        Condition c{"true", {}};
+        bool hasNull = false;
+        for (size_t k = 0; k < ix.fields.size(); ++k) {
+            const FieldDef &f = rdef_.def.fields[ix.fields[k]];
+            PgValue v = pgStoredValue(f, pendingImage_.data() + f.offset);
+            hasNull = hasNull || v.isNull();
+            const bool folded = f.type == DB_TYPE_CISTRING;
+            c.sql += " AND " +
+                     (folded ? rdef_.ciColumns[ix.fields[k]] : rdef_.columns[ix.fields[k]]) +
+                     " = ?";
+            c.binds.push_back(folded ? pgFolded(v) : v);
+        }
+        if (hasNull)
+            continue;
+        if (run("SELECT 1 FROM " + rdef_.relation + " WHERE " + c.sql + " LIMIT 1", c.binds,
+                "Anfügen eines Datensatzes")
+                .rows() > 0)
+            return ix.name;
+    }
+    return std::string();
+}
+
+void RemoteTable::duplicateKey(const std::string &tag) const {
     throw DbException(DBE_DUPLICATE_KEY,
                       "Der Datensatz kann in der Tabelle " + quoteFile(path()) +
                           " nicht gespeichert werden: sein Schlüssel ist im eindeutigen Index \"" +
@@ -1059,16 +1089,14 @@ void RemoteTable::insertPending() {
             values.push_back(std::move(v));
         }
     }
-    PgResult r;
-    try {
-        r = runChange("INSERT INTO " + rdef_.relation + " (" + cols + ") VALUES (" + marks +
-                          ") RETURNING dbe_recno, " + rowColumns(""),
-                      values, "Anfügen eines Datensatzes");
-    } catch (const PgError &e) {
-        if (e.code() == DBE_DUPLICATE_KEY)
-            duplicateKey(e);
-        throw;
-    }
+    // A key that a unique tag has already makes the statement insert nothing (instead of
+    // failing), so that inside a transaction the failed write needs no savepoint of its own:
+    // a bulk load of a million records would otherwise pay one per record.
+    PgResult r = run("INSERT INTO " + rdef_.relation + " (" + cols + ") VALUES (" + marks +
+                         ") ON CONFLICT DO NOTHING RETURNING dbe_recno, " + rowColumns(""),
+                     values, "Anfügen eines Datensatzes");
+    if (r.rows() == 0)
+        duplicateKey(conflictingTag());
     recno_ = static_cast<uint32_t>(r.integer(0, 0));
     rowFromResult(r, 0, 1);
 }
@@ -1116,7 +1144,7 @@ void RemoteTable::updatePendingRow() {
                       values, "Ändern eines Datensatzes");
     } catch (const PgError &e) {
         if (e.code() == DBE_DUPLICATE_KEY)
-            duplicateKey(e);
+            duplicateKey(tagOfConstraint(e.constraint()));
         throw;
     }
     if (r.rows() == 0) {

@@ -131,7 +131,9 @@ private:
     void rowFromResult(const PgResult &r, int row, int firstColumn);
     void insertPending();
     void updatePendingRow();
-    [[noreturn]] void duplicateKey(const PgError &e) const;
+    [[noreturn]] void duplicateKey(const std::string &tag) const;
+    std::string tagOfConstraint(const std::string &constraint) const;
+    std::string conflictingTag();
     PgValue keyValue(const FieldDef &field, const std::vector<uint8_t> &image, bool prefix) const;
     PgResult run(const std::string &sql, const std::vector<PgValue> &binds, const char *what);
     PgResult runChange(const std::string &sql, const std::vector<PgValue> &binds, const char *what);
