@@ -3,3 +3,8 @@
 # files. Argument: a data folder made by "dupcheck-host demo DIR --articles 1000000 --seed 1".
 add_executable(check_bench ${CMAKE_CURRENT_LIST_DIR}/CheckBench.cpp)
 target_link_libraries(check_bench PRIVATE check dataui SQLite::SQLite3)
+
+# The remote server's benchmark: the whole check on a data set of a PostgreSQL server next to
+# the SQL query of the same list there, and seeks on "ID_ART" (bench/RemoteBench.cpp).
+add_executable(remote_bench ${CMAKE_CURRENT_LIST_DIR}/RemoteBench.cpp)
+target_link_libraries(remote_bench PRIVATE check dataui PostgreSQL::PostgreSQL)

@@ -1,0 +1,370 @@
+// Figures for the remote server: the whole check as the user's click on "Überprüfen" runs it
+// (TFMain started as the host starts it with server kind "2"), next to the SQL query of the
+// same duplicate list with bookings, sent to the same server in the same run; and hard seeks
+// on the bookings index "ID_ART" through the engine's C interface over the server's socket.
+//
+//   remote_bench DATASET [--runs N] [--seeks N]
+//
+// The server is the one libpq's environment names (PGHOST, ...). DATASET is made by
+//   dupcheck-host --remote demo DATASET --articles 1000000 --seed 1
+// for instance on the throwaway server of scripts/pg-scratch.
+//
+// CPU time counts both sides: this process's and that of its server sessions (the server
+// processes of this run's connections, read from /proc, so the server must run on this
+// machine). The machine is shared with builds, so wall time is printed beside it only.
+#include "check/TFMain.h"
+#include "data/DbConnection.h"
+#include "data/DbTable.h"
+#include "data/MemTable.h"
+#include "data/ui/LoginDialog.h"
+#include "dbeng.h"
+#include "feedback/Cursors.h"
+#include "feedback/TFSB_BOX.h"
+#include "feedback/TSBHTM.h"
+#include "platform/CommandLine.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Fonts.h"
+#include "widgets/TFlatButton.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <random>
+#include <set>
+#include <unistd.h>
+
+namespace {
+
+double cpuNow() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+// CPU seconds (user + system) a process has used, from /proc/PID/stat.
+double processCpu(int pid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%d/stat", pid);
+    FILE *f = std::fopen(path, "r");
+    if (!f)
+        return 0;
+    char buf[1024] = {};
+    size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    buf[n] = 0;
+    const char *p = std::strrchr(buf, ')');
+    if (!p)
+        return 0;
+    unsigned long utime = 0, stime = 0;
+    // Fields after the name: state, then 10 numbers, then utime and stime (fields 14, 15).
+    std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime);
+    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
+}
+
+// The server processes of this process's connections: the server's backends whose client is
+// this process (pg_stat_activity.client_port is -1 over a socket, so they are found by the
+// application name the engine sets and by being new since the start).
+std::set<int> serverSessions(PGconn *admin) {
+    std::set<int> out;
+    PGresult *r = PQexec(admin, "SELECT pid FROM pg_stat_activity WHERE application_name = "
+                                "'dupcheck' AND pid <> pg_backend_pid()");
+    for (int i = 0; i < PQntuples(r); ++i)
+        out.insert(std::atoi(PQgetvalue(r, i, 0)));
+    PQclear(r);
+    return out;
+}
+
+double sessionsCpu(const std::set<int> &pids) {
+    double sum = 0;
+    for (int pid : pids)
+        sum += processCpu(pid);
+    return sum;
+}
+
+struct Timing {
+    double wall = 0;
+    double client = 0;
+    double server = 0;
+    double cpu() const { return client + server; }
+};
+
+QStringList g_boxes, g_errors;
+
+// Every article whose order number another article shares, with whether a bookings row refers
+// to it. The empty number is stored as NULL; coalesce makes it one group (no order number is
+// stored as an empty byte string), so that the articles without one form a run as in the check,
+// and the join stays a hash join.
+const char *const kDuplicateQuery =
+    "SELECT a.\"ID\", a.\"BZK\", a.\"BSTN\", "
+    "       EXISTS (SELECT 1 FROM %2 b WHERE b.\"ID_ART\" = a.\"ID\") "
+    "  FROM (SELECT coalesce(\"BSTN\", ''::bytea) AS k FROM %1 GROUP BY 1 HAVING count(*) > 1) d "
+    "  JOIN %1 a ON coalesce(a.\"BSTN\", ''::bytea) = d.k "
+    " ORDER BY a.\"BSTN\" NULLS FIRST, a.dbe_recno";
+
+// One value of a query with text parameters; empty when there is no row.
+std::string queryValue(PGconn *c, const std::string &sql, const std::vector<std::string> &args) {
+    std::vector<const char *> params;
+    for (const std::string &a : args)
+        params.push_back(a.c_str());
+    PGresult *r = PQexecParams(c, sql.c_str(), int(params.size()), nullptr, params.data(), nullptr,
+                               nullptr, 0);
+    std::string out = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0 ? PQgetvalue(r, 0, 0)
+                                                                               : std::string();
+    PQclear(r);
+    return out;
+}
+
+// The records table of a table of the data set, from the engine's catalogue.
+std::string relationOf(PGconn *c, const QString &dataSet, const char *table) {
+    const std::string schema =
+        queryValue(c,
+                   "SELECT quote_ident(schema_name) FROM dbe_catalog.datasets "
+                   "WHERE path_key = $1",
+                   {dataSet.toUpper().toStdString()});
+    if (schema.empty())
+        return {};
+    const std::string relation = queryValue(
+        c, "SELECT quote_ident(relation) FROM " + schema + ".dbe_tables WHERE name_key = upper($1)",
+        {table});
+    return relation.empty() ? std::string() : schema + "." + relation;
+}
+
+struct SqlRun {
+    Timing time;
+    int rows = 0;
+    int booked = 0;
+};
+
+// The duplicate list with bookings as one query of its own session, all rows fetched.
+SqlRun runSql(const std::string &articles, const std::string &bookings) {
+    SqlRun run;
+    QElapsedTimer wall;
+    wall.start();
+    const double client = cpuNow();
+    PGconn *c = PQconnectdb("application_name=remote_bench_sql");
+    const int pid = PQbackendPID(c);
+    const double server = processCpu(pid);
+    QString sql = QString::fromLatin1(kDuplicateQuery)
+                      .arg(QString::fromStdString(articles), QString::fromStdString(bookings));
+    PGresult *r = PQexec(c, sql.toUtf8().constData());
+    if (PQresultStatus(r) != PGRES_TUPLES_OK) {
+        std::fprintf(stderr, "SQL: %s\n", PQresultErrorMessage(r));
+        std::exit(4);
+    }
+    run.rows = PQntuples(r);
+    for (int i = 0; i < run.rows; ++i)
+        run.booked += PQgetvalue(r, i, 3)[0] == 't';
+    PQclear(r);
+    run.time.server = processCpu(pid) - server;
+    PQfinish(c);
+    run.time.client = cpuNow() - client;
+    run.time.wall = wall.nsecsElapsed() / 1e9;
+    return run;
+}
+
+void watchModalWindows(QTimer &timer) {
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<TFSB_BOX *>(w);
+            if (box && box->isVisible()) {
+                g_boxes << box->MessageLabel->Text();
+                box->FB_BREAK2->Click();
+                return;
+            }
+        }
+    });
+    timer.start();
+}
+
+bool startWindow(TFMain &form) {
+    form.show();
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (form.Table_ARTMAIN->Active() && form.Subtable->Active())
+            return true;
+        if (!form.isVisible())
+            return false;
+    }
+    return false;
+}
+
+void print(const char *what, const Timing &t, int rows) {
+    std::printf("  %-34s %7.3f s CPU (%6.3f here + %6.3f server)  %7.3f s wall  %6d rows\n", what,
+                t.cpu(), t.client, t.server, t.wall, rows);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QString dataSet;
+    int runs = 3;
+    int seeks = 200000;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--seeks") == 0 && i + 1 < argc)
+            seeks = std::max(1, std::atoi(argv[++i]));
+        else
+            dataSet = QString::fromLocal8Bit(argv[i]);
+    }
+    if (dataSet.isEmpty()) {
+        std::fprintf(stderr, "usage: remote_bench DATASET [--runs N] [--seeks N]\n"
+                             "  DATASET made by: dupcheck-host --remote demo DATASET "
+                             "--articles 1000000 --seed 1\n");
+        return 1;
+    }
+    PGconn *admin = PQconnectdb("application_name=remote_bench");
+    if (PQstatus(admin) != CONNECTION_OK) {
+        std::fprintf(stderr, "no server: %s", PQerrorMessage(admin));
+        return 1;
+    }
+    const std::string articles = relationOf(admin, dataSet, "ArtikelMain.TBL");
+    const std::string bookings = relationOf(admin, dataSet, "Artikelsub.TBL");
+    if (articles.empty() || bookings.empty()) {
+        std::fprintf(stderr, "the data set %s has no article or bookings table\n",
+                     qPrintable(dataSet));
+        return 1;
+    }
+    double load[1] = {0};
+    getloadavg(load, 1);
+    std::printf("remote server %s (PostgreSQL %d), data set %s, load average %.2f\n", PQhost(admin),
+                PQserverVersion(admin), qPrintable(dataSet), load[0]);
+
+    Fonts::setup();
+    RegisterCursors();
+    Application::setTitle(QStringLiteral("Check auf doppelte Artikelnummern"));
+    InstallLoginDialog();
+    Application::setErrorDisplay([](const QString &, const QString &text) { g_errors << text; });
+    SetCommandLineArguments({dataSet, QStringLiteral("2"), QStringLiteral("12413")});
+    QTimer modalWatch;
+    watchModalWindows(modalWatch);
+    TFMain form;
+    Application::setMainForm(&form);
+    if (!startWindow(form)) {
+        std::fprintf(stderr, "the window did not connect to %s: %s\n", qPrintable(dataSet),
+                     qPrintable(g_errors.join(u' ')));
+        return 3;
+    }
+    const std::set<int> sessions = serverSessions(admin);
+
+    std::vector<Timing> checks;
+    std::vector<SqlRun> queries;
+    int checkRows = 0;
+    for (int run = 1; run <= runs; ++run) {
+        QCoreApplication::processEvents();
+        QElapsedTimer wall;
+        wall.start();
+        const double client = cpuNow(), server = sessionsCpu(sessions);
+        guarded([&] { form.FlatButton4->Click(); });
+        QCoreApplication::processEvents();
+        Timing t{wall.nsecsElapsed() / 1e9, cpuNow() - client, sessionsCpu(sessions) - server};
+        checks.push_back(t);
+        checkRows = form.KM->RecordCount();
+        std::printf("run %d:\n", run);
+        print("check (click on \"Überprüfen\")", t, checkRows);
+        queries.push_back(runSql(articles, bookings));
+        print("SQL duplicate list with bookings", queries.back().time, queries.back().rows);
+    }
+    auto cpuOf = [](const Timing &t) { return t.cpu(); };
+    const Timing best = *std::min_element(checks.begin(), checks.end(),
+                                          [&](auto &a, auto &b) { return cpuOf(a) < cpuOf(b); });
+    const SqlRun bestSql = *std::min_element(queries.begin(), queries.end(), [&](auto &a, auto &b) {
+        return a.time.cpu() < b.time.cpu();
+    });
+
+    // Seeks on "ID_ART" through the C interface, on a connection of their own, with keys
+    // spread over the article numbers.
+    DBHANDLE c = 0, t = 0, ix = 0;
+    if (DbConnect(dataSet.toLocal8Bit().constData(), DB_SERVER_REMOTE, "", "", 0, &c) != 0 ||
+        DbOpenTable(c, "Artikelsub.TBL", nullptr, DB_TABLE_NATIVE, 1, 1, 1, 0, &t) != 0 ||
+        DbGetIndexHandle(t, "ID_ART", &ix) != 0) {
+        std::fprintf(stderr, "cannot open the bookings table through the engine\n");
+        return 3;
+    }
+    const std::set<int> seekSession = [&] {
+        std::set<int> all = serverSessions(admin), out;
+        for (int pid : all)
+            if (!sessions.count(pid))
+                out.insert(pid);
+        return out;
+    }();
+    uint32_t articleCount = 0;
+    DbGetRecordCount(form.Table_ARTMAIN->Handle(), DB_IGNORE_FILTERS, &articleCount);
+    std::mt19937 random(1);
+    int found = 0;
+    QElapsedTimer wall;
+    wall.start();
+    const double client = cpuNow(), server = sessionsCpu(seekSession);
+    for (int i = 0; i < seeks; ++i) {
+        const std::string key = std::to_string(1 + random() % std::max<uint32_t>(1, articleCount));
+        uint16_t hit = 0;
+        DbSeek(ix, reinterpret_cast<const uint8_t *>(key.data()), uint16_t(key.size()), DB_KEY_TEXT,
+               DB_SEEK_HARD, &hit);
+        found += hit;
+    }
+    const Timing seekTime{wall.nsecsElapsed() / 1e9, cpuNow() - client,
+                          sessionsCpu(seekSession) - server};
+    DbDisconnect(c);
+
+    // The floor: the same lookups as plain prepared statements through libpq, one round trip
+    // each, on a session of their own.
+    PGconn *plain = PQconnectdb("application_name=remote_bench_plain");
+    const int plainPid = PQbackendPID(plain);
+    const std::string lookup =
+        "SELECT dbe_recno FROM " + bookings + " WHERE \"ID_ART\" = $1::integer LIMIT 1";
+    PQclear(PQprepare(plain, "lookup", lookup.c_str(), 1, nullptr));
+    random.seed(1);
+    int plainFound = 0;
+    wall.restart();
+    const double plainClient = cpuNow(), plainServer = processCpu(plainPid);
+    for (int i = 0; i < seeks; ++i) {
+        const std::string key = std::to_string(1 + random() % std::max<uint32_t>(1, articleCount));
+        const char *values[] = {key.c_str()};
+        PGresult *r = PQexecPrepared(plain, "lookup", 1, values, nullptr, nullptr, 0);
+        plainFound += PQntuples(r) > 0;
+        PQclear(r);
+    }
+    const Timing plainTime{wall.nsecsElapsed() / 1e9, cpuNow() - plainClient,
+                           processCpu(plainPid) - plainServer};
+    PQfinish(plain);
+
+    std::printf("\nrows: check %d, SQL query %d (%d with bookings)\n", checkRows, bestSql.rows,
+                bestSql.booked);
+    for (const QString &box : std::as_const(g_boxes))
+        std::printf("message box: %s\n", qPrintable(box));
+    for (const QString &error : std::as_const(g_errors))
+        std::printf("error display: %s\n", qPrintable(error));
+    std::printf("fastest of %d:\n", runs);
+    print("check", best, checkRows);
+    print("SQL query", bestSql.time, bestSql.rows);
+    std::printf("  ratio %.2f CPU, %.2f wall (goal: at most 2)\n", best.cpu() / bestSql.time.cpu(),
+                best.wall / bestSql.time.wall);
+    std::printf("seeks on \"ID_ART\": %d (%d found), %.0f per s of CPU (%.3f s here + %.3f s "
+                "server), %.0f per s wall (goal: at least 20,000)\n",
+                seeks, found, seeks / seekTime.cpu(), seekTime.client, seekTime.server,
+                seeks / seekTime.wall);
+    std::printf("the same lookups as plain prepared statements: %d found, %.0f per s of CPU "
+                "(%.3f s here + %.3f s server), %.0f per s wall\n",
+                plainFound, seeks / plainTime.cpu(), plainTime.client, plainTime.server,
+                seeks / plainTime.wall);
+    getloadavg(load, 1);
+    std::printf("load average %.2f at the end\n", load[0]);
+    Application::setMainForm(nullptr);
+    ResetCommandLineArguments();
+    PQfinish(admin);
+    return checkRows == std::min(bestSql.rows, checkRows) ? 0 : 5;
+}
