@@ -260,11 +260,16 @@ void TFMain::FlatButton2Click(QObject *) {
     // With the result list empty there is no row to change: no dialog, nothing written.
     if (Busy() || !m_check->hasCurrentRow())
         return;
+    // The article stays locked while the dialog is open.
+    if (!m_check->holdCurrentArticle())
+        return;
     QString entered = KMBSTN->AsString();
     // The edit takes no more than the order number field holds, so nothing is cut silently.
     if (InputQuery(QStringLiteral("Eingabedialog"), QStringLiteral("Eingabeaufforderung"), entered,
                    KMBSTN->Size()))
         m_check->changeNumber(entered);
+    else
+        m_check->releaseArticle();
 }
 
 void TFMain::CollectDeleteCandidates() {

@@ -58,6 +58,11 @@ public:
 
     // Whether the result table has a current row, the one the order number change works on.
     bool hasCurrentRow() const;
+    // Locks the article of the current row (an edit) while its new number is asked for, so
+    // that another workstation neither changes nor deletes it meanwhile. False when it is gone
+    // or another user holds it (shown as a message). changeNumber or releaseArticle ends it.
+    bool holdCurrentArticle();
+    void releaseArticle();
     // Gives the article of the current row, and the row, the entered order number. Nothing
     // happens without a current row, for an empty text or the current number again, or when
     // the article is gone; a failed write is dropped and shown as a message.

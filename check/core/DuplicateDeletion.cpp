@@ -1,15 +1,39 @@
 // Deleting the surplus duplicates: every listed article without bookings is a candidate; per
 // order number all candidates but one are deleted. The candidate list keeps equal numbers in
 // reverse order of collection, so the one that survives is the candidate collected first.
+//
+// Each article's checks on the stored data and its deletion run in one transaction of the
+// connection: no other workstation books, renumbers or deletes in between, so two deleting at
+// the same moment never delete the last article of a number or one that was just booked. An
+// article another user holds locked (renaming it, say) is passed over.
 #include "check/core/DuplicateCheck.h"
 
 #include "check/core/CheckFeedback.h"
 #include "check/core/LongOperation.h"
 #include "check/core/TDeleteList.h"
+#include "data/DbEngineError.h"
 #include "data/DbTable.h"
+#include "data/DbTransaction.h"
 #include "data/Field.h"
 #include "data/MemTable.h"
+#include "dbeng.h"
 #include "feedback/EscapeMarkup.h"
+
+namespace {
+
+// Deletes the table's current record; false when another user holds its lock.
+bool DeleteUnlessLocked(TDbTable &table) {
+    try {
+        table.Delete();
+        return true;
+    } catch (const EDbEngineError &e) {
+        if (e.EngineError() != DBE_RECORD_LOCKED)
+            throw;
+        return false;
+    }
+}
+
+} // namespace
 
 void DuplicateCheck::collectCandidates(TDeleteList &candidates) {
     candidates.Clear();
@@ -64,12 +88,16 @@ bool DuplicateCheck::deleteSurplus(TDeleteList &candidates) {
     while (position < candidates.Count()) {
         const QString number = candidates.Strings(position);
         const QString id = candidates.Objects(position)->ID;
-        bool located = false;
-        if (candidates.CountEqual(number) > 1)
-            located = m_articles.Locate(QStringLiteral("ID"), id, {});
-        if (located && mayStillDelete(number, id)) {
-            m_feedback.setStatusText(EscapeMarkup(number) + QStringLiteral(" <b>löschen.."));
-            m_articles.Delete();
+        bool deleted = false;
+        if (candidates.CountEqual(number) > 1) {
+            TDbTransaction transaction(m_articles.DbConnection());
+            if (m_articles.Locate(QStringLiteral("ID"), id, {}) && mayStillDelete(number, id)) {
+                m_feedback.setStatusText(EscapeMarkup(number) + QStringLiteral(" <b>löschen.."));
+                deleted = DeleteUnlessLocked(m_articles);
+            }
+            transaction.Commit();
+        }
+        if (deleted) {
             candidates.Delete(position);
         } else {
             m_feedback.setStatusText(EscapeMarkup(number) + QStringLiteral(" <b>überspringen.."));

@@ -15,15 +15,38 @@ bool DuplicateCheck::hasCurrentRow() const {
     return m_result.Active() && !m_result.IsEmpty();
 }
 
+bool DuplicateCheck::holdCurrentArticle() {
+    if (!hasCurrentRow())
+        return false;
+    if (!m_articles.Locate(QStringLiteral("ID"), m_fields.id->AsInteger(), {}))
+        return false;
+    try {
+        m_articles.Edit();
+    } catch (const Exception &e) {
+        m_feedback.showMessage(QStringLiteral("<B>Fehler:</B><BR>") + EscapeMarkup(e.message()));
+        return false;
+    }
+    return true;
+}
+
+void DuplicateCheck::releaseArticle() {
+    if (m_articles.State() == dsEdit)
+        m_articles.Cancel();
+}
+
 void DuplicateCheck::changeNumber(const QString &entered) {
     if (!hasCurrentRow())
         return;
-    if (entered.isEmpty() || entered == m_fields.bstn->AsString())
+    if (entered.isEmpty() || entered == m_fields.bstn->AsString()) {
+        releaseArticle();
         return;
-    if (!m_articles.Locate(QStringLiteral("ID"), m_fields.id->AsInteger(), {}))
+    }
+    const bool held = m_articles.State() == dsEdit;
+    if (!held && !m_articles.Locate(QStringLiteral("ID"), m_fields.id->AsInteger(), {}))
         return;
     try {
-        m_articles.Edit();
+        if (!held)
+            m_articles.Edit();
         m_articles.FieldByName(QStringLiteral("BSTN"))->SetAsString(entered);
         m_articles.Post();
         m_result.Edit();
