@@ -1,10 +1,11 @@
 # The throwaway PostgreSQL server for the tests on the remote server: a ctest fixture that
 # makes and starts a private cluster (scripts/pg-scratch) before the first test that needs it
-# and removes it after the last, also when tests failed. The socket folder lies in /tmp under
-# a name derived from the build folder: socket paths are limited to about 100 characters.
+# and removes it after the last, also when tests failed. Both its folders lie in /tmp under a
+# name derived from the build folder: socket paths are limited to about 100 characters, and run
+# as root the server runs as the user postgres, who may not reach into the build folder.
 string(MD5 _dupcheck_build_hash "${CMAKE_BINARY_DIR}")
 string(SUBSTRING "${_dupcheck_build_hash}" 0 12 _dupcheck_build_hash)
-set(DUPCHECK_PG_DATA "${CMAKE_BINARY_DIR}/pg-scratch")
+set(DUPCHECK_PG_DATA "/tmp/dupcheck-pg-${_dupcheck_build_hash}-data")
 set(DUPCHECK_PG_SOCKET "/tmp/dupcheck-pg-${_dupcheck_build_hash}")
 set(DUPCHECK_PG_SCRIPT "${PROJECT_SOURCE_DIR}/scripts/pg-scratch")
 
