@@ -277,10 +277,10 @@ DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const cha
                     "\" nicht möglich: der Internet-Server (4) ist nicht verfügbar. "
                     "Verfügbar sind der lokale Server (1) und der Remote-Server (2).");
         // The remote server takes the user name and password as UTF-8.
-        *connection = addConnection(backend->connect(path, cp1252ToUtf8(user ? user : ""),
-                                                     cp1252ToUtf8(password ? password : ""),
-                                                     options))
-                          .handle.value();
+        *connection =
+            addConnection(backend->connect(path, cp1252ToUtf8(user ? user : ""),
+                                           cp1252ToUtf8(password ? password : ""), options))
+                .handle.value();
     });
 }
 
@@ -1100,7 +1100,7 @@ DBRESULT DbRollbackTransaction(DBHANDLE table) {
 
 static std::vector<Table *> openTables(ConnectionObject &c) {
     std::vector<Table *> out;
-    for (TableObject *t : c.tables)
+    for (const auto &t : c.tables)
         out.push_back(t->table.get());
     return out;
 }

@@ -1,6 +1,6 @@
 #include "RemoteBackend.h"
 
-#include "../local/LocalBackend.h"
+#include "DataPath.h"
 #include "RemoteSession.h"
 #include "RemoteTable.h"
 #include "dbeng.h"
@@ -10,10 +10,6 @@
 namespace dbeng {
 
 namespace {
-
-bool endsWithDic(const std::string &path) {
-    return path.size() > 4 && equalNames(path.substr(path.size() - 4), ".DIC");
-}
 
 class RemoteConnection final : public Connection {
 public:
@@ -101,15 +97,11 @@ uint16_t RemoteBackend::serverType() const {
 
 std::unique_ptr<Connection> RemoteBackend::connect(const std::string &path, const std::string &user,
                                                    const std::string &password, uint32_t options) {
-    std::string p = normalizeSeparators(path);
-    if (p.empty())
+    if (datapath::normalize(path).empty())
         throw DbException(DBE_INVALID_ARGUMENT, "Es wurde kein Datenpfad angegeben.");
     // A dictionary file names the data set of its folder.
-    const bool dictionary = endsWithDic(p);
-    if (dictionary) {
-        size_t slash = p.rfind('/');
-        p = slash == std::string::npos ? "." : p.substr(0, slash);
-    }
+    const bool dictionary = datapath::isDictionary(path);
+    const std::string p = datapath::tableFolder(path);
     auto pg = std::make_unique<PgSession>(user, password, p);
     DataSet set = findDataSet(*pg, p, (options & DB_CONNECT_CREATE) != 0);
     return std::make_unique<RemoteConnection>(

@@ -1,7 +1,7 @@
 #include "RemoteCatalog.h"
 
 #include "../Text1252.h"
-#include "../local/LocalBackend.h"
+#include "DataPath.h"
 #include "dbeng.h"
 
 #include <cctype>
@@ -90,11 +90,11 @@ std::string tablePath(const DataSet &set, const std::string &name) {
 } // namespace
 
 std::string dataSetKey(const std::string &path) {
-    return upperUtf8(normalizeSeparators(path));
+    return upperUtf8(datapath::normalize(path));
 }
 
 DataSet findDataSet(PgSession &session, const std::string &path, bool create) {
-    const std::string given = normalizeSeparators(path);
+    const std::string given = datapath::normalize(path);
     const std::string key = dataSetKey(path);
     const char *what = "Suchen des Datenbestands";
     auto lookup = [&](DataSet &out) {
@@ -172,7 +172,7 @@ DataSet findDataSet(PgSession &session, const std::string &path, bool create) {
 }
 
 std::string tableNameInSet(const DataSet &set, const std::string &name) {
-    std::string n = normalizeSeparators(name);
+    std::string n = datapath::normalize(name);
     const std::string prefix = upperUtf8(set.path) + "/";
     if (upperUtf8(n).rfind(prefix, 0) == 0)
         n = n.substr(prefix.size());
