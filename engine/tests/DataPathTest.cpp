@@ -59,6 +59,7 @@ std::string shown(const std::string &utf8) {
 }
 
 TEST_P(DataPathTest, AFolderWithAnyCharactersIsCreatedOpenedAndWalked) {
+    LOCAL_SERVER_ONLY(); // it opens a table file by its full path
     data_connection_ = connectData(data_);
     DBHANDLE t = 0;
     ASSERT_DB(DbCreateTable(data_connection_, "ArtikelMain.TBL", "ID,15;BSTN,4,50", &t));
