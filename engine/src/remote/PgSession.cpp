@@ -205,6 +205,17 @@ const std::string &PgSession::prepared(const std::string &sql, const std::vector
 
 PgResult PgSession::query(const std::string &sql, const std::vector<PgValue> &params,
                           const std::string &table, const char *what) {
+    sendHeld();
+    return execute(sql, params, table, what);
+}
+
+PgResult PgSession::queryAside(const std::string &sql, const std::vector<PgValue> &params,
+                               const std::string &table, const char *what) {
+    return execute(sql, params, table, what);
+}
+
+PgResult PgSession::execute(const std::string &sql, const std::vector<PgValue> &params,
+                            const std::string &table, const char *what) {
     const std::string &name = prepared(sql, params, table, what);
     ParamArrays a(params);
     PgResult r(PQexecPrepared(conn_, name.c_str(), static_cast<int>(params.size()), a.values.data(),
@@ -217,8 +228,10 @@ PgResult PgSession::query(const std::string &sql, const std::vector<PgValue> &pa
 
 PgResult PgSession::change(const std::string &sql, const std::vector<PgValue> &params,
                            const std::string &table, const char *what) {
+    requireUnfailed();
     if (!transaction_)
         return query(sql, params, table, what);
+    sendHeld();
     const std::string &name = prepared(sql, params, table, what);
     return pipelinedChange(name, params, table, what);
 }
@@ -270,7 +283,53 @@ PgResult PgSession::pipelinedChange(const std::string &name, const std::vector<P
     return std::move(results[1]);
 }
 
+void PgSession::copyIn(const std::string &sql, const std::string &data, const std::string &table,
+                       const char *what) {
+    PgResult start(PQexec(conn_, sql.c_str()));
+    if (PQresultStatus(start.get()) != PGRES_COPY_IN)
+        fail(start.get(), table, what);
+    // libpq queues what does not go out at once; the data is sent in pieces it can take.
+    constexpr size_t kPiece = 1 << 20;
+    bool sent = true;
+    for (size_t at = 0; at < data.size() && sent; at += kPiece) {
+        const size_t n = std::min(kPiece, data.size() - at);
+        sent = PQputCopyData(conn_, data.data() + at, static_cast<int>(n)) == 1;
+    }
+    if (PQputCopyEnd(conn_, sent ? nullptr : "abgebrochen") != 1)
+        fail(nullptr, table, what);
+    PgResult end(PQgetResult(conn_));
+    while (PGresult *extra = PQgetResult(conn_))
+        PQclear(extra);
+    if (PQresultStatus(end.get()) != PGRES_COMMAND_OK)
+        fail(end.get(), table, what);
+}
+
+void PgSession::requireUnfailed() const {
+    if (failure_)
+        throw DbException(failure_->code(), failure_->what());
+}
+
+void PgSession::sendHeld() {
+    if (!held_ || sendingHeld_ || failure_)
+        return;
+    sendingHeld_ = true;
+    try {
+        held_->send();
+    } catch (const DbException &e) {
+        sendingHeld_ = false;
+        held_->discard();
+        if (transaction_) {
+            PgResult undo(PQexec(conn_, "ROLLBACK"));
+            failure_ = std::make_unique<DbException>(e.code(), e.what());
+        }
+        throw;
+    }
+    sendingHeld_ = false;
+}
+
 void PgSession::command(const std::string &sql, const std::string &table, const char *what) {
+    requireUnfailed();
+    sendHeld();
     PgResult r(PQexec(conn_, sql.c_str()));
     ExecStatusType s = PQresultStatus(r.get());
     if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK)
@@ -283,12 +342,26 @@ void PgSession::begin(const std::string &table, const char *what) {
 }
 
 void PgSession::commit(const std::string &table, const char *what) {
+    try {
+        requireUnfailed();
+        sendHeld();
+    } catch (const DbException &) {
+        // The transaction failed (now or earlier) and is rolled back: it is over.
+        failure_.reset();
+        transaction_ = false;
+        throw;
+    }
     transaction_ = false;
+    if (held_)
+        held_->discard();
     command("COMMIT", table, what);
 }
 
 void PgSession::rollback() {
     transaction_ = false;
+    failure_.reset();
+    if (held_)
+        held_->discard();
     PgResult r(PQexec(conn_, "ROLLBACK"));
 }
 

@@ -72,6 +72,16 @@ private:
     PGresult *r_;
 };
 
+// Writes a session holds back to send them in bulk (HeldAppends: appends inside a
+// transaction). The session sends them before every other statement, so that no statement
+// reads past them, and before the commit; a rollback drops them.
+class HeldWrites {
+public:
+    virtual ~HeldWrites() = default;
+    virtual void send() = 0;
+    virtual void discard() = 0;
+};
+
 class PgSession {
 public:
     // Connects through libpq's own environment (PGHOST, PGPORT, PGDATABASE, PGSERVICE, the
@@ -87,6 +97,13 @@ public:
     // and the operation for the error texts.
     PgResult query(const std::string &sql, const std::vector<PgValue> &params,
                    const std::string &table, const char *what);
+    // The same without sending the held writes first: for statements that do not read what
+    // they change (taking numbers from a sequence).
+    PgResult queryAside(const std::string &sql, const std::vector<PgValue> &params,
+                        const std::string &table, const char *what);
+    // COPY ... FROM STDIN with the given data (the statement names the format).
+    void copyIn(const std::string &sql, const std::string &data, const std::string &table,
+                const char *what);
     // A statement that changes data: inside an open transaction it runs within a savepoint
     // (one round trip), so that its failure undoes only itself.
     PgResult change(const std::string &sql, const std::vector<PgValue> &params,
@@ -95,6 +112,14 @@ public:
     void command(const std::string &sql, const std::string &table, const char *what);
 
     bool inTransaction() const { return transaction_; }
+    // The writes held back until the next statement (nullptr: none).
+    void holdWrites(HeldWrites *held) { held_ = held; }
+    // Sends the held writes now. When they fail, the server's transaction is rolled back at
+    // once and the engine's transaction stays open as failed: every further write and the
+    // commit answer the same error, so nothing of it is stored, and the rollback ends it.
+    void sendHeld();
+    // The error that failed the open transaction, if one did.
+    const DbException *failure() const { return failure_.get(); }
     void begin(const std::string &table, const char *what);
     void commit(const std::string &table, const char *what);
     void rollback();
@@ -107,12 +132,18 @@ public:
 private:
     const std::string &prepared(const std::string &sql, const std::vector<PgValue> &params,
                                 const std::string &table, const char *what);
+    PgResult execute(const std::string &sql, const std::vector<PgValue> &params,
+                     const std::string &table, const char *what);
+    void requireUnfailed() const;
     PgResult pipelinedChange(const std::string &name, const std::vector<PgValue> &params,
                              const std::string &table, const char *what);
 
     PGconn *conn_ = nullptr;
     std::unordered_map<std::string, std::string> statements_;
     bool transaction_ = false;
+    HeldWrites *held_ = nullptr;
+    bool sendingHeld_ = false;
+    std::unique_ptr<DbException> failure_;
 };
 
 std::string pgQuoteIdentifier(const std::string &name);

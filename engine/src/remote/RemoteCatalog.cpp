@@ -5,6 +5,7 @@
 #include "dbeng.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace dbeng {
 
@@ -331,6 +332,24 @@ std::string orderList(const RemoteTableDef &table, const IndexDef &tag, bool des
                (descending ? " DESC NULLS LAST, " : " NULLS FIRST, ");
     }
     return out + (descending ? "dbe_recno DESC" : "dbe_recno");
+}
+
+std::string uniqueTagOf(const RemoteTableDef &table, const std::string &constraint) {
+    const std::string prefix = "t" + std::to_string(table.tableNo) + "_uniq";
+    if (constraint.rfind(prefix, 0) == 0) {
+        const size_t tagNo = std::strtoul(constraint.c_str() + prefix.size(), nullptr, 10);
+        // Tags are numbered in their order of creation, as the definitions list them.
+        if (tagNo >= 1 && tagNo <= table.def.indexes.size())
+            return table.def.indexes[tagNo - 1].name;
+    }
+    return std::string();
+}
+
+DbException duplicateKeyError(const std::string &path, const std::string &tag) {
+    return DbException(DBE_DUPLICATE_KEY,
+                       "Der Datensatz kann in der Tabelle " + quoteFile(path) +
+                           " nicht gespeichert werden: sein Schlüssel ist im eindeutigen Index \"" +
+                           tag + "\" schon vorhanden.");
 }
 
 void createRemoteIndex(PgSession &session, const DataSet &set, RemoteTableDef &table,

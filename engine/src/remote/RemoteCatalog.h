@@ -51,6 +51,11 @@ RemoteTableDef createRemoteTable(PgSession &session, const DataSet &set, const s
 // Adds a tag to a table (its indexes and its catalogue row) in one transaction.
 void createRemoteIndex(PgSession &session, const DataSet &set, RemoteTableDef &table,
                        const std::string &tag, const std::vector<int> &fields, bool unique);
+// The tag whose unique index the server named in a duplicate key failure ("" when none).
+std::string uniqueTagOf(const RemoteTableDef &table, const std::string &constraint);
+// The failure of a write whose key the unique tag already has.
+DbException duplicateKeyError(const std::string &path, const std::string &tag);
+
 // The ORDER BY list of a tag's key, ascending: the segments with nulls first, then the record
 // number; the server's order index is built on exactly this list.
 std::string orderList(const RemoteTableDef &table, const IndexDef &tag, bool descending);

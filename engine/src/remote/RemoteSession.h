@@ -9,6 +9,7 @@
 // handles of the same connection out as it keeps out other processes.
 #pragma once
 
+#include "HeldAppends.h"
 #include "PgSession.h"
 #include "RemoteCatalog.h"
 
@@ -21,9 +22,16 @@ namespace dbeng {
 class RemoteSession {
 public:
     RemoteSession(std::unique_ptr<PgSession> pg, DataSet set)
-        : pg_(std::move(pg)), set_(std::move(set)) {}
+        : pg_(std::move(pg)), set_(std::move(set)), appends_(*pg_) {
+        pg_->holdWrites(&appends_);
+    }
+    ~RemoteSession() { pg_->holdWrites(nullptr); }
+    RemoteSession(const RemoteSession &) = delete;
+    RemoteSession &operator=(const RemoteSession &) = delete;
 
     PgSession &pg() { return *pg_; }
+    // The rows appended inside the session's transaction, not sent yet.
+    HeldAppends &appends() { return appends_; }
     const DataSet &dataSet() const { return set_; }
 
     // The lock of a record (recno > 0) for owner. false when another handle or another session
@@ -56,6 +64,7 @@ private:
     };
     std::unique_ptr<PgSession> pg_;
     DataSet set_;
+    HeldAppends appends_;
     std::map<std::pair<unsigned, uint32_t>, const void *> locks_;
     std::map<unsigned, Opens> opens_;
 };

@@ -1005,17 +1005,6 @@ void RemoteTable::cancel() {
     pendingBlobs_.clear();
 }
 
-std::string RemoteTable::tagOfConstraint(const std::string &constraint) const {
-    const std::string prefix = "t" + std::to_string(rdef_.tableNo) + "_uniq";
-    if (constraint.rfind(prefix, 0) == 0) {
-        const size_t tagNo = std::strtoul(constraint.c_str() + prefix.size(), nullptr, 10);
-        // Tags are numbered in their order of creation, as the definitions list them.
-        if (tagNo >= 1 && tagNo <= rdef_.def.indexes.size())
-            return rdef_.def.indexes[tagNo - 1].name;
-    }
-    return std::string();
-}
-
 std::string RemoteTable::conflictingTag() {
     // The pending record's key of each unique tag, looked up.
     for (const IndexDef &ix : rdef_.def.indexes) {
@@ -1044,10 +1033,60 @@ std::string RemoteTable::conflictingTag() {
 }
 
 void RemoteTable::duplicateKey(const std::string &tag) const {
-    throw DbException(DBE_DUPLICATE_KEY,
-                      "Der Datensatz kann in der Tabelle " + quoteFile(path()) +
-                          " nicht gespeichert werden: sein Schlüssel ist im eindeutigen Index \"" +
-                          tag + "\" schon vorhanden.");
+    throw duplicateKeyError(path(), tag);
+}
+
+void RemoteTable::holdPending() {
+    if (const DbException *failed = pg().failure())
+        throw DbException(failed->code(), failed->what());
+    HeldAppends &held = session_->appends();
+    std::vector<PgValue> values;
+    values.reserve(rdef_.def.fields.size() + 1);
+    values.push_back(PgValue::int4(held.nextRecordNumber(rdef_)));
+    for (size_t i = 0; i < rdef_.def.fields.size(); ++i) {
+        const FieldDef &f = rdef_.def.fields[i];
+        uint8_t *image = pendingImage_.data() + f.offset;
+        PgValue v;
+        if (isBlobType(f.type)) {
+            auto it = pendingBlobs_.find(static_cast<int>(i));
+            v = it != pendingBlobs_.end() && it->second ? PgValue::bytea(*it->second)
+                                                        : PgValue::null(PgValue::Bytea);
+            pgImageFromValue(f, v.isNull() ? v : PgValue::int4(static_cast<int64_t>(v.b.size())),
+                             row_.data() + f.offset);
+        } else {
+            if (f.type == DB_TYPE_AUTOINC) {
+                if (isNullImage(f, image))
+                    writeInt32(image, held.nextNumber(rdef_.sequences[i], path()));
+                else
+                    held.numberGiven(rdef_.sequences[i], readInt32(image), path());
+            }
+            v = pgStoredValue(f, image);
+            // The record as the server will give it back.
+            pgImageFromValue(f, v, row_.data() + f.offset);
+        }
+        if (f.type == DB_TYPE_CISTRING) {
+            PgValue folded = pgFolded(v);
+            values.push_back(std::move(v));
+            values.push_back(std::move(folded));
+        } else {
+            values.push_back(std::move(v));
+        }
+    }
+    recno_ = static_cast<uint32_t>(values.front().i);
+    rowValid_ = true;
+    if (held.hold(rdef_, insertColumns(), values))
+        pg().sendHeld();
+}
+
+const std::string &RemoteTable::insertColumns() {
+    if (insertColumns_.empty()) {
+        for (size_t i = 0; i < rdef_.def.fields.size(); ++i) {
+            insertColumns_ += (insertColumns_.empty() ? "" : ", ") + rdef_.columns[i];
+            if (rdef_.def.fields[i].type == DB_TYPE_CISTRING)
+                insertColumns_ += ", " + rdef_.ciColumns[i];
+        }
+    }
+    return insertColumns_;
 }
 
 void RemoteTable::insertPending() {
@@ -1144,7 +1183,7 @@ void RemoteTable::updatePendingRow() {
                       values, "Ändern eines Datensatzes");
     } catch (const PgError &e) {
         if (e.code() == DBE_DUPLICATE_KEY)
-            duplicateKey(tagOfConstraint(e.constraint()));
+            duplicateKey(uniqueTagOf(rdef_, e.constraint()));
         throw;
     }
     if (r.rows() == 0) {
@@ -1164,7 +1203,9 @@ void RemoteTable::write() {
         throw DbException(DBE_NO_UPDATE_PENDING,
                           "In der Tabelle " + quoteFile(path()) + " ist keine Änderung offen.");
     requireWritable();
-    if (pendingNew_)
+    if (pendingNew_ && pg().inTransaction())
+        holdPending();
+    else if (pendingNew_)
         insertPending();
     else
         updatePendingRow();

@@ -130,9 +130,11 @@ private:
     std::string rowColumns(const std::string &alias) const;
     void rowFromResult(const PgResult &r, int row, int firstColumn);
     void insertPending();
+    // Inside a transaction: the record goes to the session's held appends.
+    void holdPending();
+    const std::string &insertColumns();
     void updatePendingRow();
     [[noreturn]] void duplicateKey(const std::string &tag) const;
-    std::string tagOfConstraint(const std::string &constraint) const;
     std::string conflictingTag();
     PgValue keyValue(const FieldDef &field, const std::vector<uint8_t> &image, bool prefix) const;
     PgResult run(const std::string &sql, const std::vector<PgValue> &binds, const char *what);
@@ -176,6 +178,7 @@ private:
     std::vector<uint8_t> pendingImage_;
     std::vector<char> changed_;
     std::map<int, std::optional<std::string>> pendingBlobs_;
+    std::string insertColumns_;
 };
 
 } // namespace dbeng

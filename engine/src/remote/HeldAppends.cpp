@@ -1,0 +1,150 @@
+#include "HeldAppends.h"
+
+#include "dbeng.h"
+
+#include <algorithm>
+
+namespace dbeng {
+
+namespace {
+
+// Rows go out when this many are held for one table, or when their data reaches the byte
+// limit (memos can be large); bench/RemoteBench.cpp measured the sizes.
+constexpr size_t kBatchRows = 4096;
+constexpr size_t kBatchBytes = 8u << 20;
+// The largest block of numbers reserved at once: at most this many stay unused when a
+// transaction ends.
+constexpr int64_t kLargestBlock = 1024;
+
+constexpr const char *kAppending = "Anfügen eines Datensatzes";
+
+void putBigEndian(std::string &out, uint32_t v, int bytes) {
+    for (int k = bytes - 1; k >= 0; --k)
+        out += static_cast<char>((v >> (8 * k)) & 0xFF);
+}
+
+// The binary COPY format: a signature, flags and the length of a header extension (both 0),
+// then per row the number of columns and per column its length (-1 for null) and bytes, and
+// -1 as the end.
+const std::string &copyHeader() {
+    static const std::string header = [] {
+        std::string h("PGCOPY\n\377\r\n\0", 11);
+        putBigEndian(h, 0, 4);
+        putBigEndian(h, 0, 4);
+        return h;
+    }();
+    return header;
+}
+
+} // namespace
+
+int32_t HeldAppends::nextRecordNumber(const RemoteTableDef &table) {
+    auto it = recnoSequences_.find(table.relation);
+    if (it == recnoSequences_.end()) {
+        PgResult r = pg_.queryAside("SELECT pg_get_serial_sequence($1, 'dbe_recno')",
+                                    {PgValue::text(table.relation)}, table.def.path, kAppending);
+        it = recnoSequences_.emplace(table.relation, r.bytes(0, 0)).first;
+    }
+    return take(it->second, table.def.path);
+}
+
+int32_t HeldAppends::nextNumber(const std::string &sequence, const std::string &table) {
+    return take(sequence, table);
+}
+
+int32_t HeldAppends::take(const std::string &sequence, const std::string &table) {
+    Block &b = blocks_[sequence];
+    b.table = table;
+    if (b.at == b.numbers.size()) {
+        moveSequence(sequence, b);
+        PgResult r =
+            pg_.queryAside("SELECT nextval($1::regclass) FROM generate_series(1, $2)",
+                           {PgValue::text(sequence), PgValue::int4(b.grant)}, table, kAppending);
+        b.numbers.resize(static_cast<size_t>(r.rows()));
+        for (int k = 0; k < r.rows(); ++k)
+            b.numbers[static_cast<size_t>(k)] = r.integer(k, 0);
+        b.at = 0;
+        b.grant = std::min(kLargestBlock, b.grant * 2);
+        if (b.numbers.empty())
+            throw DbException(DBE_STORAGE_ERROR, "ERROR 7200: Der Datenbankserver hat für die "
+                                                 "Tabelle " +
+                                                     quoteFile(table) +
+                                                     " keine Nummern vergeben. NativeError = 0;");
+    }
+    return static_cast<int32_t>(b.numbers[b.at++]);
+}
+
+void HeldAppends::numberGiven(const std::string &sequence, int64_t value,
+                              const std::string &table) {
+    Block &b = blocks_[sequence];
+    b.table = table;
+    // The numbers reserved up to the value are passed over: after a value given the sequence
+    // goes on above it.
+    while (b.at < b.numbers.size() && b.numbers[b.at] <= value)
+        ++b.at;
+    b.given = std::max(b.given, value);
+}
+
+void HeldAppends::moveSequence(const std::string &sequence, Block &b) {
+    if (b.given == 0)
+        return;
+    pg_.queryAside("SELECT setval('" + sequence + "', $1) FROM " + sequence +
+                       " WHERE $2 > CASE WHEN is_called THEN last_value ELSE 0 END",
+                   {PgValue::int8(b.given), PgValue::int8(b.given)}, b.table,
+                   "Schreiben des Zählers");
+    b.given = 0;
+}
+
+bool HeldAppends::hold(const RemoteTableDef &table, const std::string &columns,
+                       const std::vector<PgValue> &row) {
+    Batch *batch = nullptr;
+    for (const auto &b : batches_)
+        if (b->table.relation == table.relation)
+            batch = b.get();
+    if (!batch) {
+        batches_.push_back(std::make_unique<Batch>());
+        batch = batches_.back().get();
+        batch->table = table;
+        batch->copy =
+            "COPY " + table.relation + " (dbe_recno, " + columns + ") FROM STDIN (FORMAT binary)";
+        batch->data = copyHeader();
+    }
+    std::string &d = batch->data;
+    putBigEndian(d, static_cast<uint32_t>(row.size()), 2);
+    for (const PgValue &v : row) {
+        if (v.isNull()) {
+            putBigEndian(d, 0xFFFFFFFFu, 4);
+            continue;
+        }
+        const std::string wire = v.wire();
+        putBigEndian(d, static_cast<uint32_t>(wire.size()), 4);
+        d += wire;
+    }
+    ++batch->rows;
+    return batch->rows >= kBatchRows || d.size() >= kBatchBytes;
+}
+
+void HeldAppends::send() {
+    if (batches_.empty())
+        return;
+    for (auto &[sequence, block] : blocks_)
+        moveSequence(sequence, block);
+    for (const auto &b : batches_) {
+        b->data += "\xFF\xFF";
+        try {
+            pg_.copyIn(b->copy, b->data, b->table.def.path, kAppending);
+        } catch (const PgError &e) {
+            if (e.code() == DBE_DUPLICATE_KEY)
+                throw duplicateKeyError(b->table.def.path, uniqueTagOf(b->table, e.constraint()));
+            throw;
+        }
+    }
+    batches_.clear();
+}
+
+void HeldAppends::discard() {
+    batches_.clear();
+    blocks_.clear();
+}
+
+} // namespace dbeng
