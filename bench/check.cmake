@@ -8,3 +8,8 @@ target_link_libraries(check_bench PRIVATE check dataui SQLite::SQLite3)
 # the SQL query of the same list there, and seeks on "ID_ART" (bench/RemoteBench.cpp).
 add_executable(remote_bench ${CMAKE_CURRENT_LIST_DIR}/RemoteBench.cpp)
 target_link_libraries(remote_bench PRIVATE check dataui PostgreSQL::PostgreSQL)
+
+# Loading a remote data set through the engine: appends inside a transaction, one by one, and
+# the server's COPY of the same rows (bench/RemoteAppendBench.cpp).
+add_executable(remote_append_bench ${CMAKE_CURRENT_LIST_DIR}/RemoteAppendBench.cpp)
+target_link_libraries(remote_append_bench PRIVATE hostschema PostgreSQL::PostgreSQL)

@@ -57,9 +57,14 @@ int32_t HeldAppends::take(const std::string &sequence, const std::string &table)
     b.table = table;
     if (b.at == b.numbers.size()) {
         moveSequence(sequence, b);
+        // By the sequence's object id: a name would be looked up again for every number.
+        if (b.oid == 0)
+            b.oid = pg_.queryAside("SELECT $1::regclass::oid::bigint", {PgValue::text(sequence)},
+                                   table, kAppending)
+                        .integer(0, 0);
         PgResult r =
-            pg_.queryAside("SELECT nextval($1::regclass) FROM generate_series(1, $2)",
-                           {PgValue::text(sequence), PgValue::int4(b.grant)}, table, kAppending);
+            pg_.queryAside("SELECT nextval($1::oid) FROM generate_series(1, $2)",
+                           {PgValue::int8(b.oid), PgValue::int4(b.grant)}, table, kAppending);
         b.numbers.resize(static_cast<size_t>(r.rows()));
         for (int k = 0; k < r.rows(); ++k)
             b.numbers[static_cast<size_t>(k)] = r.integer(k, 0);

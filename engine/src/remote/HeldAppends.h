@@ -52,6 +52,7 @@ private:
         int64_t given = 0; // the highest value given, not yet told to the sequence
         int64_t grant = 1; // the size of the next block
         std::string table; // for the texts
+        int64_t oid = 0;
     };
     struct Batch {
         RemoteTableDef table;

@@ -118,6 +118,7 @@ RemoteTable::~RemoteTable() {
 void RemoteTable::buildOrders() {
     orders_.clear();
     selects_.clear();
+    positioning_ = Positioning();
     Order natural;
     natural.asc = "dbe_recno";
     natural.desc = "dbe_recno DESC";
@@ -350,28 +351,45 @@ const RemoteTable::Select &RemoteTable::selectFor(const std::vector<char> &wante
     return selects_.back();
 }
 
-size_t RemoteTable::collect(const Condition &cond, bool descending, size_t limit,
-                            const std::vector<char> &wanted) {
+std::string RemoteTable::statement(const Select &sel, const Condition &cond, bool descending,
+                                   size_t limit) const {
     const Order &o = orders_[order_];
-    size_t nk = o.columns.size();
-    const Select &sel = selectFor(wanted);
-    const std::vector<int> colOf = sel.colOf;
     std::string sql = sel.sql + cond.sql;
     if (!filterSql_.sql.empty())
         sql += " AND (" + filterSql_.sql + ")";
-    sql += " ORDER BY " + (descending ? o.desc : o.asc) + " LIMIT ?";
-    std::vector<PgValue> binds = cond.binds;
-    binds.insert(binds.end(), filterSql_.binds.begin(), filterSql_.binds.end());
-    binds.push_back(PgValue::int8(static_cast<int64_t>(limit)));
-    PgResult r = run(sql, binds, "Lesen von Datensätzen");
+    // The limit as a constant, not a parameter: the server's generic plan then knows it (a
+    // seek's LIMIT 1 costs as little as a plain lookup).
+    sql += " ORDER BY " + (descending ? o.desc : o.asc) + " LIMIT " + std::to_string(limit);
+    return numbered(sql);
+}
+
+size_t RemoteTable::collect(const Condition &cond, bool descending, size_t limit,
+                            const std::vector<char> &wanted) {
+    const Select &sel = selectFor(wanted);
+    return fill(sel, statement(sel, cond, descending, limit), cond);
+}
+
+size_t RemoteTable::fill(const Select &sel, const std::string &sql, const Condition &cond) {
+    const Order &o = orders_[order_];
+    const size_t nk = o.columns.size();
+    const std::vector<int> &colOf = sel.colOf;
+    std::vector<PgValue> withFilter;
+    if (!filterSql_.binds.empty()) {
+        withFilter = cond.binds;
+        withFilter.insert(withFilter.end(), filterSql_.binds.begin(), filterSql_.binds.end());
+    }
+    PgResult r = pg().query(sql, filterSql_.binds.empty() ? cond.binds : withFilter, path(),
+                            "Lesen von Datensätzen");
 
     const size_t len = rdef_.def.recordLength;
     if (batch_.count == 0) {
-        batch_.valid.assign(rdef_.def.fields.size(), 0);
-        for (size_t f = 0; f < rdef_.def.fields.size(); ++f)
+        batch_.valid.resize(rdef_.def.fields.size());
+        bool all = true;
+        for (size_t f = 0; f < rdef_.def.fields.size(); ++f) {
             batch_.valid[f] = colOf[f] >= 0;
-        batch_.allValid =
-            std::all_of(batch_.valid.begin(), batch_.valid.end(), [](char c) { return c != 0; });
+            all = all && colOf[f] >= 0;
+        }
+        batch_.allValid = all;
     }
     const int rows = r.rows();
     const size_t total = batch_.count + static_cast<size_t>(rows);
@@ -515,7 +533,20 @@ bool RemoteTable::positionWhere(const Condition &cond, bool descending, bool wit
     detachBatch();
     batch_.count = 0;
     inBatch_ = false;
-    if (collect(cond, descending, 1, withRow ? allFields_ : noFields_) == 0)
+    // Seeks and record positioning repeat the same statement with other values: it is kept
+    // as last assembled, so that a repeated seek costs the round trip and little besides.
+    const Select &sel = selectFor(withRow ? allFields_ : noFields_);
+    Positioning &p = positioning_;
+    if (p.order != order_ || p.descending != descending || p.withRow != withRow ||
+        p.condition != cond.sql || p.filter != filterSql_.sql) {
+        p.order = order_;
+        p.descending = descending;
+        p.withRow = withRow;
+        p.condition = cond.sql;
+        p.filter = filterSql_.sql;
+        p.sql = statement(sel, cond, descending, 1);
+    }
+    if (fill(sel, p.sql, cond) == 0)
         return false;
     nextBatch_ = kFirstBatch;
     consumed_ = 0;

@@ -118,6 +118,10 @@ private:
     std::vector<Condition> levels(int direction, bool fromEdge) const;
     size_t collect(const Condition &cond, bool descending, size_t limit,
                    const std::vector<char> &wanted);
+    // The statement of a batch (numbered), and the batch it reads.
+    std::string statement(const Select &sel, const Condition &cond, bool descending,
+                          size_t limit) const;
+    size_t fill(const Select &sel, const std::string &sql, const Condition &cond);
     const Select &selectFor(const std::vector<char> &wanted);
     bool positionWhere(const Condition &cond, bool descending, bool withRow);
     void fetchRow();
@@ -149,6 +153,12 @@ private:
     std::vector<char> allFields_;
     std::vector<char> noFields_;
     std::vector<Select> selects_;
+    // The statement positionWhere last assembled, and what it was assembled for.
+    struct Positioning {
+        int order = -1;
+        bool descending = false, withRow = false;
+        std::string condition, filter, sql;
+    } positioning_;
 
     std::unique_ptr<Filter> filters_[2];
     Condition filterSql_;
