@@ -195,6 +195,9 @@ TEST_F(BulkAppendTest, ADuplicateKeyInTheMiddleOfABatchFailsTheWholeTransaction)
     }
     EXPECT_EQ(DbCommitTransaction(t_), DBE_DUPLICATE_KEY);
     EXPECT_NE(lastErrorText().find(expected), std::string::npos) << lastErrorText();
+    uint32_t current = 0;
+    EXPECT_EQ(DbGetRecordNum(t_, &current), DBE_NO_CURRENT_RECORD)
+        << "the record appended last is not current any more";
     EXPECT_EQ(count(t_), 2u) << "nothing of it is stored";
     EXPECT_EQ(DbCommitTransaction(t_), DBE_INVALID_ARGUMENT) << "the transaction is over";
 

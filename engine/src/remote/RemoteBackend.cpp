@@ -63,10 +63,17 @@ public:
         session_->connectionTransaction = true;
     }
 
-    void commitTransaction(const std::vector<Table *> &) override {
+    void commitTransaction(const std::vector<Table *> &tables) override {
         requireTransaction();
         session_->connectionTransaction = false;
-        session_->pg().commit(session_->dataSet().path, "Abschließen einer Transaktion");
+        try {
+            session_->pg().commit(session_->dataSet().path, "Abschließen einer Transaktion");
+        } catch (const DbException &) {
+            // Rolled back: what the tables read or wrote in it may be gone.
+            for (Table *t : tables)
+                static_cast<RemoteTable *>(t)->forgetReads();
+            throw;
+        }
     }
 
     void rollbackTransaction(const std::vector<Table *> &tables) override {

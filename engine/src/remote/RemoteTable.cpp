@@ -1363,7 +1363,13 @@ void RemoteTable::commitTransaction() {
         throw DbException(DBE_INVALID_ARGUMENT,
                           "In der Tabelle " + quoteFile(path()) + " läuft keine Transaktion.");
     session_->transactionOwner = nullptr;
-    pg().commit(path(), "Abschließen einer Transaktion");
+    try {
+        pg().commit(path(), "Abschließen einer Transaktion");
+    } catch (const DbException &) {
+        // The transaction was rolled back: the records it appended are not there.
+        forgetReads();
+        throw;
+    }
 }
 
 void RemoteTable::rollbackTransaction() {
