@@ -121,9 +121,8 @@ bool HeldAppends::hold(const RemoteTableDef &table, const std::string &columns,
             putBigEndian(d, 0xFFFFFFFFu, 4);
             continue;
         }
-        const std::string wire = v.wire();
-        putBigEndian(d, static_cast<uint32_t>(wire.size()), 4);
-        d += wire;
+        putBigEndian(d, static_cast<uint32_t>(v.wireSize()), 4);
+        v.appendWire(d);
     }
     ++batch->rows;
     return batch->rows >= kBatchRows || d.size() >= kBatchBytes;

@@ -49,6 +49,11 @@ unsigned PgValue::oid() const {
 
 std::string PgValue::wire() const {
     std::string out;
+    appendWire(out);
+    return out;
+}
+
+void PgValue::appendWire(std::string &out) const {
     switch (kind) {
     case Bool:
         out += static_cast<char>(i ? 1 : 0);
@@ -70,12 +75,31 @@ std::string PgValue::wire() const {
     }
     case Bytea:
     case Text:
-        out = b;
+        out += b;
         break;
     case Null:
         break;
     }
-    return out;
+}
+
+size_t PgValue::wireSize() const {
+    switch (kind) {
+    case Bool:
+        return 1;
+    case Int2:
+        return 2;
+    case Int4:
+        return 4;
+    case Int8:
+    case Float8:
+        return 8;
+    case Bytea:
+    case Text:
+        return b.size();
+    case Null:
+        break;
+    }
+    return 0;
 }
 
 void PgValue::load(Kind t, const char *data, int length) {

@@ -5,6 +5,7 @@
 
 #include "../TableDef.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -52,8 +53,10 @@ struct PgValue {
     Kind type() const { return kind == Null ? nullOf : kind; }
     // The type's object id, for preparing statements.
     unsigned oid() const;
-    // The binary wire form of a non-null value.
+    // The binary wire form of a non-null value, and its length.
     std::string wire() const;
+    void appendWire(std::string &out) const;
+    size_t wireSize() const;
     // Reads a binary column value of the given type; null when data is nullptr.
     void load(Kind type, const char *data, int length);
     bool operator==(const PgValue &o) const;
