@@ -14,6 +14,7 @@
 //
 // CPU time counts this process and its server session (read from /proc, so the server must
 // run on this machine); the machine is shared with builds, so wall time is printed beside it.
+#include "RemoteBenchSupport.h"
 #include "dbeng.h"
 #include "schema/HostSchema.h"
 
@@ -32,44 +33,9 @@
 
 namespace {
 
-double cpuNow() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
 double wallNow() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-// CPU seconds (user + system) a process has used, from /proc/PID/stat.
-double processCpu(int pid) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/stat", pid);
-    FILE *f = std::fopen(path, "r");
-    if (!f)
-        return 0;
-    char buf[1024] = {};
-    size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-    std::fclose(f);
-    buf[n] = 0;
-    const char *p = std::strrchr(buf, ')');
-    if (!p)
-        return 0;
-    unsigned long utime = 0, stime = 0;
-    std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime);
-    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-}
-
-std::set<int> engineSessions(PGconn *admin) {
-    std::set<int> out;
-    PGresult *r = PQexec(admin, "SELECT pid FROM pg_stat_activity WHERE application_name = "
-                                "'dupcheck' AND pid <> pg_backend_pid()");
-    for (int i = 0; i < PQntuples(r); ++i)
-        out.insert(std::atoi(PQgetvalue(r, i, 0)));
-    PQclear(r);
-    return out;
 }
 
 struct Timing {

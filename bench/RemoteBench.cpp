@@ -14,6 +14,7 @@
 // CPU time counts both sides: this process's and that of its server sessions (the server
 // processes of this run's connections, read from /proc, so the server must run on this
 // machine). The machine is shared with builds, so wall time is printed beside it only.
+#include "RemoteBenchSupport.h"
 #include "check/TFMain.h"
 #include "data/DbConnection.h"
 #include "data/DbTable.h"
@@ -47,45 +48,6 @@
 
 namespace {
 
-double cpuNow() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-// CPU seconds (user + system) a process has used, from /proc/PID/stat.
-double processCpu(int pid) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%d/stat", pid);
-    FILE *f = std::fopen(path, "r");
-    if (!f)
-        return 0;
-    char buf[1024] = {};
-    size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-    std::fclose(f);
-    buf[n] = 0;
-    const char *p = std::strrchr(buf, ')');
-    if (!p)
-        return 0;
-    unsigned long utime = 0, stime = 0;
-    // Fields after the name: state, then 10 numbers, then utime and stime (fields 14, 15).
-    std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &utime, &stime);
-    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-}
-
-// The server processes of this process's connections: the server's backends whose client is
-// this process (pg_stat_activity.client_port is -1 over a socket, so they are found by the
-// application name the engine sets and by being new since the start).
-std::set<int> serverSessions(PGconn *admin) {
-    std::set<int> out;
-    PGresult *r = PQexec(admin, "SELECT pid FROM pg_stat_activity WHERE application_name = "
-                                "'dupcheck' AND pid <> pg_backend_pid()");
-    for (int i = 0; i < PQntuples(r); ++i)
-        out.insert(std::atoi(PQgetvalue(r, i, 0)));
-    PQclear(r);
-    return out;
-}
-
 double sessionsCpu(const std::set<int> &pids) {
     double sum = 0;
     for (int pid : pids)
@@ -99,11 +61,11 @@ double sessionsCpu(const std::set<int> &pids) {
 template <typename F>
 double sessionsCpuDuring(PGconn *admin, F &&body) {
     std::map<int, double> before;
-    for (int pid : serverSessions(admin))
+    for (int pid : engineSessions(admin))
         before[pid] = processCpu(pid);
     body();
     double used = 0;
-    for (int pid : serverSessions(admin)) {
+    for (int pid : engineSessions(admin)) {
         auto it = before.find(pid);
         used += processCpu(pid) - (it == before.end() ? 0.0 : it->second);
     }
@@ -283,7 +245,7 @@ int main(int argc, char **argv) {
                      qPrintable(g_errors.join(u' ')));
         return 3;
     }
-    const std::set<int> sessions = serverSessions(admin);
+    const std::set<int> sessions = engineSessions(admin);
 
     std::vector<Timing> checks;
     std::vector<SqlRun> queries;
@@ -328,7 +290,7 @@ int main(int argc, char **argv) {
         return 3;
     }
     const std::set<int> seekSession = [&] {
-        std::set<int> all = serverSessions(admin), out;
+        std::set<int> all = engineSessions(admin), out;
         for (int pid : all)
             if (!sessions.count(pid))
                 out.insert(pid);
