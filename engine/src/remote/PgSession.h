@@ -118,8 +118,8 @@ public:
     // once and the engine's transaction stays open as failed: every further write and the
     // commit answer the same error, so nothing of it is stored, and the rollback ends it.
     void sendHeld();
-    // The error that failed the open transaction, if one did.
-    const DbException *failure() const { return failure_.get(); }
+    // Throws the error that failed the open transaction, if one did.
+    void requireUnfailed() const;
     void begin(const std::string &table, const char *what);
     void commit(const std::string &table, const char *what);
     void rollback();
@@ -134,7 +134,6 @@ private:
                                 const std::string &table, const char *what);
     PgResult execute(const std::string &sql, const std::vector<PgValue> &params,
                      const std::string &table, const char *what);
-    void requireUnfailed() const;
     PgResult pipelinedChange(const std::string &name, const std::vector<PgValue> &params,
                              const std::string &table, const char *what);
 

@@ -1068,9 +1068,10 @@ void RemoteTable::duplicateKey(const std::string &tag) const {
 }
 
 void RemoteTable::holdPending() {
-    if (const DbException *failed = pg().failure())
-        throw DbException(failed->code(), failed->what());
+    pg().requireUnfailed();
     HeldAppends &held = session_->appends();
+    // The record as the server will give it back; it becomes current once it is held.
+    std::vector<uint8_t> stored(rdef_.def.recordLength);
     std::vector<PgValue> values;
     values.reserve(rdef_.def.fields.size() + 1);
     values.push_back(PgValue::int4(held.nextRecordNumber(rdef_)));
@@ -1083,7 +1084,7 @@ void RemoteTable::holdPending() {
             v = it != pendingBlobs_.end() && it->second ? PgValue::bytea(*it->second)
                                                         : PgValue::null(PgValue::Bytea);
             pgImageFromValue(f, v.isNull() ? v : PgValue::int4(static_cast<int64_t>(v.b.size())),
-                             row_.data() + f.offset);
+                             stored.data() + f.offset);
         } else {
             if (f.type == DB_TYPE_AUTOINC) {
                 if (isNullImage(f, image))
@@ -1092,8 +1093,7 @@ void RemoteTable::holdPending() {
                     held.numberGiven(rdef_.sequences[i], readInt32(image), path());
             }
             v = pgStoredValue(f, image);
-            // The record as the server will give it back.
-            pgImageFromValue(f, v, row_.data() + f.offset);
+            pgImageFromValue(f, v, stored.data() + f.offset);
         }
         if (f.type == DB_TYPE_CISTRING) {
             PgValue folded = pgFolded(v);
@@ -1103,9 +1103,11 @@ void RemoteTable::holdPending() {
             values.push_back(std::move(v));
         }
     }
+    const bool full = held.hold(rdef_, insertColumns(), values);
     recno_ = static_cast<uint32_t>(values.front().i);
+    row_.swap(stored);
     rowValid_ = true;
-    if (held.hold(rdef_, insertColumns(), values))
+    if (full)
         pg().sendHeld();
 }
 
