@@ -352,34 +352,40 @@ const RemoteTable::Select &RemoteTable::selectFor(const std::vector<char> &wante
 }
 
 std::string RemoteTable::statement(const Select &sel, const Condition &cond, bool descending,
-                                   size_t limit) const {
+                                   bool single) const {
     const Order &o = orders_[order_];
     std::string sql = sel.sql + cond.sql;
     if (!filterSql_.sql.empty())
         sql += " AND (" + filterSql_.sql + ")";
-    // The limit as a constant, not a parameter: the server's generic plan then knows it (a
-    // seek's LIMIT 1 costs as little as a plain lookup).
-    sql += " ORDER BY " + (descending ? o.desc : o.asc) + " LIMIT " + std::to_string(limit);
+    // A positioning reads one row: the limit a constant, so that the server's generic plan
+    // knows it. A batch's limit varies (what is left of the batch after a level), so it is a
+    // parameter, and one statement serves every size.
+    sql += " ORDER BY " + (descending ? o.desc : o.asc) + (single ? " LIMIT 1" : " LIMIT ?");
     return numbered(sql);
 }
 
 size_t RemoteTable::collect(const Condition &cond, bool descending, size_t limit,
                             const std::vector<char> &wanted) {
     const Select &sel = selectFor(wanted);
-    return fill(sel, statement(sel, cond, descending, limit), cond);
+    return fill(sel, statement(sel, cond, descending, false), cond,
+                PgValue::int8(static_cast<int64_t>(limit)));
 }
 
-size_t RemoteTable::fill(const Select &sel, const std::string &sql, const Condition &cond) {
+size_t RemoteTable::fill(const Select &sel, const std::string &sql, const Condition &cond,
+                         const PgValue &limit) {
     const Order &o = orders_[order_];
     const size_t nk = o.columns.size();
     const std::vector<int> &colOf = sel.colOf;
-    std::vector<PgValue> withFilter;
-    if (!filterSql_.binds.empty()) {
-        withFilter = cond.binds;
-        withFilter.insert(withFilter.end(), filterSql_.binds.begin(), filterSql_.binds.end());
+    std::vector<PgValue> binds;
+    const bool plain = filterSql_.binds.empty() && limit.isNull();
+    if (!plain) {
+        binds.reserve(cond.binds.size() + filterSql_.binds.size() + 1);
+        binds = cond.binds;
+        binds.insert(binds.end(), filterSql_.binds.begin(), filterSql_.binds.end());
+        if (!limit.isNull())
+            binds.push_back(limit);
     }
-    PgResult r = pg().query(sql, filterSql_.binds.empty() ? cond.binds : withFilter, path(),
-                            "Lesen von Datensätzen");
+    PgResult r = pg().query(sql, plain ? cond.binds : binds, path(), "Lesen von Datensätzen");
 
     const size_t len = rdef_.def.recordLength;
     if (batch_.count == 0) {
@@ -544,9 +550,9 @@ bool RemoteTable::positionWhere(const Condition &cond, bool descending, bool wit
         p.withRow = withRow;
         p.condition = cond.sql;
         p.filter = filterSql_.sql;
-        p.sql = statement(sel, cond, descending, 1);
+        p.sql = statement(sel, cond, descending, true);
     }
-    if (fill(sel, p.sql, cond) == 0)
+    if (fill(sel, p.sql, cond, PgValue()) == 0)
         return false;
     nextBatch_ = kFirstBatch;
     consumed_ = 0;

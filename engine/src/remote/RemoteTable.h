@@ -118,10 +118,12 @@ private:
     std::vector<Condition> levels(int direction, bool fromEdge) const;
     size_t collect(const Condition &cond, bool descending, size_t limit,
                    const std::vector<char> &wanted);
-    // The statement of a batch (numbered), and the batch it reads.
+    // The statement of a batch (numbered; single: of one row), and the batch it reads; limit
+    // is the last value of a batch's statement (null for a single row's).
     std::string statement(const Select &sel, const Condition &cond, bool descending,
-                          size_t limit) const;
-    size_t fill(const Select &sel, const std::string &sql, const Condition &cond);
+                          bool single) const;
+    size_t fill(const Select &sel, const std::string &sql, const Condition &cond,
+                const PgValue &limit);
     const Select &selectFor(const std::vector<char> &wanted);
     bool positionWhere(const Condition &cond, bool descending, bool withRow);
     void fetchRow();
