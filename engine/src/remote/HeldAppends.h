@@ -1,14 +1,15 @@
 // The records appended inside a transaction, held back and sent in bulk.
 //
-// One append at a time costs a round trip and a statement on the server each, about 2 ms on a
-// busy machine: a million articles took two hours. Inside a transaction the rows are therefore
-// collected per records table and sent as one COPY in the binary format (the values in their
-// wire form, as bound parameters travel) when enough have come together, before any other
-// statement of the session (PgSession sends them first, so nothing reads past them) and at the
-// commit. The caller still learns each record's number and autoincrement values at once:
-// they are taken from the sequences in blocks reserved ahead. A block grows from one number
-// by doubling, so a transaction leaves at most as many numbers unused as it appended (and
-// never more than a block); numbers are never handed out twice.
+// One append at a time costs a round trip and a statement on the server each: a few thousand
+// records a second at best and far fewer on a busy machine, where the server's binary COPY takes
+// well over a hundred thousand a second (bench/RemoteAppendBench.cpp). Inside a transaction the
+// rows are therefore collected per records table and sent as one COPY in the binary format (the
+// values in their wire form, as bound parameters travel) when enough have come together, before
+// any other statement of the session (PgSession sends them first, so nothing reads past them)
+// and at the commit. The caller still learns each record's number and autoincrement values at
+// once: they are taken from the sequences in blocks reserved ahead. A block grows from one
+// number by doubling, so a transaction leaves at most as many numbers unused as it appended
+// (and never more than a block); numbers are never handed out twice.
 //
 // A row the server refuses (a duplicate key) fails the whole batch, so the transaction fails:
 // PgSession rolls it back and every further write and the commit answer the same error.
