@@ -9,7 +9,8 @@ namespace dbeng {
 namespace {
 
 // Rows go out when this many are held for one table, or when their data reaches the byte
-// limit (memos can be large); bench/RemoteBench.cpp measured the sizes.
+// limit (memos can be large): enough that a batch's round trip does not count beside its rows,
+// few enough that the held data stays at a few megabytes.
 constexpr size_t kBatchRows = 4096;
 constexpr size_t kBatchBytes = 8u << 20;
 // The largest block of numbers reserved at once: at most this many stay unused when a
