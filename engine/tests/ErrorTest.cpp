@@ -135,6 +135,55 @@ TEST_F(ErrorTest, MissingForeignAndDamagedFilesAreRefusedAndLeftUntouched) {
     EXPECT_FALSE(std::filesystem::exists(foreign + "-wal"));
 }
 
+// A "-wal" file is applied by SQLite to whatever file it lies beside: one taken from another
+// database must not be read as part of the table, nor written into it when the handle closes.
+TEST_F(ErrorTest, AForeignWalBesideATableIsRefusedAndNeverWrittenIntoIt) {
+    LOCAL_SERVER_ONLY();
+    // Write-ahead logs that still hold their pages: another program's database and another
+    // of our own table files, each taken while its connection was open.
+    auto walOf = [&](const std::string &name, const char *statements) {
+        std::string path = folder_.file(name);
+        sqlite3 *db = nullptr;
+        EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, statements, nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
+        std::string wal = readFileBytes(path + "-wal");
+        sqlite3_close(db);
+        EXPECT_GT(wal.size(), 4096u) << name;
+        return wal;
+    };
+    const std::string foreignWal =
+        walOf("Fremd.db", "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0; "
+                          "CREATE TABLE t(a, b); INSERT INTO t VALUES(1, zeroblob(20000));");
+    DBHANDLE other = create("Artikelsub.TBL", "ID_ART,11;MENGE,10");
+    ASSERT_DB(DbCloseTable(other));
+    const std::string ourOtherWal = walOf(
+        "Artikelsub.TBL", "PRAGMA wal_autocheckpoint=0; CREATE INDEX x ON dbe_records(MENGE); "
+                          "INSERT INTO dbe_records(ID_ART, MENGE) VALUES(1, 2.5);");
+
+    const std::string table = folder_.file("ArtikelMain.TBL");
+    const std::string before = readFileBytes(table);
+    for (const std::string *wal : {&foreignWal, &ourOtherWal}) {
+        std::ofstream(table + "-wal", std::ios::binary) << *wal;
+        std::filesystem::remove(table + "-shm");
+        DBHANDLE t = 0;
+        DBRESULT rc = openRaw("ArtikelMain.TBL", &t);
+        EXPECT_TRUE(rc == DBE_NOT_A_TABLE || rc == DBE_TABLE_DAMAGED) << rc << lastErrorText();
+        if (rc == 0)
+            DbCloseTable(t);
+        EXPECT_NE(lastErrorText().find("ArtikelMain.TBL"), std::string::npos) << lastErrorText();
+        EXPECT_TRUE(readFileBytes(table) == before) << "the foreign pages were written into it";
+        EXPECT_TRUE(readFileBytes(table + "-wal") == *wal) << "the stray file was changed";
+    }
+    // Without the stray file the table is whole.
+    std::filesystem::remove(table + "-wal");
+    std::filesystem::remove(table + "-shm");
+    DBHANDLE t = 0;
+    ASSERT_DB(openRaw("ArtikelMain.TBL", &t));
+    ASSERT_DB(DbGotoTop(t));
+    EXPECT_EQ(text(t, "BSTN"), "4711");
+}
+
 TEST_F(ErrorTest, BadHandlesFieldsAndTagsAreClearErrorsThatChangeNothing) {
     const std::string file = remote() ? "" : folder_.file("ArtikelMain.TBL");
     std::string before = readFileBytes(file);

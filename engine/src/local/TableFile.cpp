@@ -129,6 +129,10 @@ void openDatabase(SqliteDb &db, const std::string &path, bool readOnly) {
         throw DbException(DBE_IO_ERROR,
                           "Die Tabellendatei " + quoteFile(path) + " kann nicht geöffnet werden: " +
                               (db.get() ? sqlite3_errmsg(db.get()) : sqlite3_errstr(rc)) + ".");
+    // Closing a connection copies the pages of the "-wal" file beside the table into it. That
+    // file may not belong to the table (one left beside it from another database): until the
+    // table has been recognised, a close must leave the table file alone.
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
 }
 
 using FileHeader = std::array<unsigned char, 100>;
@@ -164,6 +168,33 @@ void checkHeader(const FileHeader &header, const std::string &path) {
                                                " hat das Format " + std::to_string(version) +
                                                "; unterstützt wird bis Format " +
                                                std::to_string(kFormatVersion) + ".");
+}
+
+// The same marks again as SQLite reads them: through the "-wal" file when there is one. A log
+// of another database puts its own first page there, and its pages would be read as the
+// table's (and copied into it on closing).
+void checkMarksAsRead(SqliteDb &db, const std::string &path) {
+    sqlite3_stmt *stmt = nullptr;
+    int64_t application = -1, format = -1;
+    int rc = sqlite3_prepare_v2(
+        db.get(), "SELECT * FROM pragma_application_id, pragma_user_version", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        application = sqlite3_column_int64(stmt, 0);
+        format = sqlite3_column_int64(stmt, 1);
+    }
+    std::string msg = sqlite3_errmsg(db.get());
+    sqlite3_finalize(stmt);
+    if (application < 0) {
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+            db.fail("Lesen der Kennung", rc);
+        damaged(path, "die Kennung ist unlesbar (" + msg + ").");
+    }
+    if (application != static_cast<int64_t>(kApplicationId) || format < 1 ||
+        format > kFormatVersion)
+        throw DbException(DBE_NOT_A_TABLE,
+                          "Die Datei " + quoteFile(path + "-wal") +
+                              " neben der Tabellendatei gehört zu einer anderen Datenbank; die "
+                              "Tabelle wird nicht geöffnet und bleibt unverändert.");
 }
 
 // Reads the definitions of a recognised file. A statement that cannot run means damaged
@@ -323,6 +354,7 @@ TableDef openTableFile(SqliteDb &db, const std::string &path, bool readOnly) {
     openDatabase(db, path, readOnly);
     checkHeader(readHeader(db, path), path);
     sqlite3_busy_timeout(db.get(), 15000);
+    checkMarksAsRead(db, path);
 
     TableDef def;
     def.path = path;
@@ -332,6 +364,8 @@ TableDef openTableFile(SqliteDb &db, const std::string &path, bool readOnly) {
     readIndexes(reader, def);
     reader.refuseIfUnsound();
     def.layout();
+    // Recognised: a close may now bring the table file up to date again.
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     // A file that SQLite could open only for reading keeps its defaults: the settings switch
     // the journal mode, which writes to the file.
     if (!readOnly || !sqlite3_db_readonly(db.get(), "main"))
