@@ -123,10 +123,11 @@ typedef uint32_t DBHANDLE;
 #define DBE_DUPLICATE_KEY 5090        /* a write that breaks a unique index */
 #define DBE_NOT_IN_DICTIONARY 5132    /* a dictionary open of a table the dictionary lacks */
 #define DBE_SERVER_NOT_AVAILABLE 6420 /* the server type is not available, or not reachable */
-#define DBE_LOGIN_FAILED 6430         /* the remote server refused the user name or password,
-                                         or asks for a password that was not given */
-#define DBE_IO_ERROR 6100             /* the operating system refused a file operation */
-#define DBE_STORAGE_ERROR 7200        /* the storage layer failed; text carries NativeError */
+#define DBE_LOGIN_FAILED                                                                           \
+    6430                       /* the remote server refused the user name or password,             \
+                                  or asks for a password that was not given */
+#define DBE_IO_ERROR 6100      /* the operating system refused a file operation */
+#define DBE_STORAGE_ERROR 7200 /* the storage layer failed; text carries NativeError */
 
 /* --- Open options and constants ----------------------------------------------------- */
 #define DB_SERVER_LOCAL 1
@@ -346,9 +347,15 @@ DBRESULT DbUnlockRecord(DBHANDLE table, uint32_t recno);
 DBRESULT DbIsRecordLocked(DBHANDLE table, uint32_t recno, uint16_t *locked);
 /* Starts a new record (all fields null); DbWriteRecord appends it and makes it current. */
 DBRESULT DbAppendRecord(DBHANDLE table);
-/* Sets a field from text (converted as DbGetField writes it; a text longer than a string
- * field is cut). */
+/* Sets a field from text (converted as DbGetField writes it). len is the text's length; a zero
+ * byte ends the text early, and only zero bytes and blanks may follow it (raw fields take all
+ * len bytes). The value is stored exactly or refused with DBE_VALUE_INVALID, naming the field
+ * and the reason, and the field keeps its value: a text longer than a string or raw field
+ * (blanks past its end aside) and a zero byte with more text after it. The same holds for keys: a
+ * key text longer than its field is refused, never cut to a match. */
 DBRESULT DbSetField(DBHANDLE table, uint16_t field, const char *text, uint32_t len);
+/* The field's image bytes; a string or raw image may be longer when the rest is padding
+ * (blanks or zero bytes), and a string image must not go on after a zero byte. */
 DBRESULT DbSetFieldRaw(DBHANDLE table, uint16_t field, const uint8_t *buf, uint32_t len);
 DBRESULT DbSetEmpty(DBHANDLE table, uint16_t field);
 DBRESULT DbSetBinary(DBHANDLE table, uint16_t field, const uint8_t *buf, uint32_t len);

@@ -145,10 +145,6 @@ void putBytes(const uint8_t *data, size_t n, uint8_t *buf, uint32_t *len, const 
     *len = static_cast<uint32_t>(n);
 }
 
-std::string textArg(const char *text, uint32_t len) {
-    return std::string(text, strnlen(text, len));
-}
-
 bool validName(const std::string &name) {
     if (name.empty() || name.size() > 64)
         return false;
@@ -850,11 +846,9 @@ DBRESULT DbSeek(DBHANDLE index, const uint8_t *key, uint16_t len, uint16_t keyTy
             const FieldDef &fd = d.fields[ix.fields[0]];
             KeySegment s;
             s.image.assign(imageSize(fd.type, fd.length), 0);
-            std::string text(
-                reinterpret_cast<const char *>(key ? key : reinterpret_cast<const uint8_t *>("")),
-                strnlen(reinterpret_cast<const char *>(key ? key
-                                                           : reinterpret_cast<const uint8_t *>("")),
-                        len));
+            std::string text =
+                valueText(fd, reinterpret_cast<const char *>(key ? key : s.image.data()),
+                          key ? len : 0, d.path);
             textToImage(fd, text, s.image.data(), settingsSnapshot(), d.path);
             segments.push_back(std::move(s));
         } else {
@@ -972,8 +966,10 @@ DBRESULT DbSetField(DBHANDLE table, uint16_t field, const char *text, uint32_t l
     return guarded([&] {
         TableObject &t = tableOf(table);
         int f = fieldOf(t, field);
-        std::string value = text ? textArg(text, len) : std::string();
         const FieldDef &fd = t.table->def().fields[f];
+        if (len > 0 && !text)
+            need(text, "text");
+        std::string value = text ? valueText(fd, text, len, fileOf(t)) : std::string();
         if (scratchMode(t)) {
             std::vector<uint8_t> image(imageSize(fd.type, fd.length));
             textToImage(fd, value, image.data(), settingsSnapshot(), fileOf(t));
@@ -1003,6 +999,7 @@ DBRESULT DbSetFieldRaw(DBHANDLE table, uint16_t field, const uint8_t *buf, uint3
         if (len > 0)
             need(buf, "buf");
         bool padded = isStringType(fd.type) || fd.type == DB_TYPE_RAW;
+        checkImageLength(fd, buf, len, fileOf(t));
         if (len > size && padded)
             len = size;
         if (len != size && !padded)

@@ -1,6 +1,7 @@
 #include "FieldCodec.h"
 
 #include "DbException.h"
+#include "Text1252.h"
 #include "dbeng.h"
 
 #include <charconv>
@@ -174,9 +175,26 @@ std::string imageToText(const FieldDef &field, const uint8_t *image, const Engin
 
 namespace {
 
+// The value as a message shows it: Windows-1252 read as such, control bytes by their number,
+// at most 80 bytes of it.
+std::string shownValue(std::string_view text) {
+    std::string shown;
+    for (char ch : text.substr(0, 80)) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "<%02X>", c);
+            shown += code;
+        } else {
+            shown += cp1252ToUtf8(std::string_view(&ch, 1));
+        }
+    }
+    return text.size() > 80 ? shown + "…" : shown;
+}
+
 [[noreturn]] void invalid(const FieldDef &field, std::string_view text, const std::string &file,
                           const std::string &why) {
-    std::string shown(text.substr(0, 80));
+    std::string shown = shownValue(text);
     throw DbException(DBE_VALUE_INVALID, "Der Wert \"" + shown + "\" passt nicht in das Feld \"" +
                                              field.name + "\" (" + typeName(field.type) +
                                              ") der Tabelle " + quoteFile(file) + ": " + why);
@@ -200,12 +218,58 @@ bool blank(std::string_view text) {
     return true;
 }
 
+// Bytes past the end of a field that carry nothing: blanks and zero bytes after a string,
+// zero bytes after raw bytes.
+bool onlyPadding(std::string_view rest, bool blanksToo) {
+    for (char c : rest)
+        if (c != 0 && !(blanksToo && c == ' '))
+            return false;
+    return true;
+}
+
+[[noreturn]] void tooLong(const FieldDef &field, std::string_view text, const std::string &file) {
+    const bool bytes = field.type == DB_TYPE_RAW;
+    invalid(field, text, file,
+            "er ist " + std::to_string(text.size()) + (bytes ? " Bytes" : " Zeichen") +
+                " lang, das Feld fasst " + std::to_string(field.length) + ".");
+}
+
 } // namespace
+
+std::string valueText(const FieldDef &field, const char *bytes, uint32_t len,
+                      const std::string &file) {
+    std::string_view all(bytes, len);
+    if (field.type == DB_TYPE_RAW)
+        return std::string(all);
+    const size_t zero = all.find('\0');
+    if (zero == std::string_view::npos)
+        return std::string(all);
+    // A zero byte ends the text; what follows it may only pad it.
+    if (!onlyPadding(all.substr(zero), true))
+        invalid(field, all, file,
+                "er enthält ein Nullzeichen (Byte 0) vor weiteren Zeichen; gespeichert würde nur "
+                "der Teil davor.");
+    return std::string(all.substr(0, zero));
+}
+
+void checkImageLength(const FieldDef &field, const uint8_t *bytes, uint32_t len,
+                      const std::string &file) {
+    const uint32_t size = imageSize(field.type, field.length);
+    const bool padded = isStringType(field.type) || field.type == DB_TYPE_RAW;
+    if (!padded || len <= size)
+        return;
+    std::string_view all(reinterpret_cast<const char *>(bytes), len);
+    if (!onlyPadding(all.substr(size), isStringType(field.type)))
+        tooLong(field, all, file);
+}
 
 void textToImage(const FieldDef &field, std::string_view text, uint8_t *image,
                  const EngineSettings &settings, const std::string &file) {
     if (isStringType(field.type)) {
-        // An empty text is stored as zero bytes, any other is padded with blanks.
+        // An empty text is stored as zero bytes, any other is padded with blanks. Blanks past
+        // the field's end carry nothing; anything else there would be lost.
+        if (text.size() > field.length && !onlyPadding(text.substr(field.length), true))
+            tooLong(field, text, file);
         size_t n = std::min<size_t>(text.size(), field.length);
         if (n == 0) {
             std::memset(image, 0, field.length);
@@ -216,6 +280,8 @@ void textToImage(const FieldDef &field, std::string_view text, uint8_t *image,
         return;
     }
     if (field.type == DB_TYPE_RAW) {
+        if (text.size() > field.length && !onlyPadding(text.substr(field.length), false))
+            tooLong(field, text, file);
         size_t n = std::min<size_t>(text.size(), field.length);
         std::memcpy(image, text.data(), n);
         std::memset(image + n, 0, field.length - n);
@@ -322,6 +388,11 @@ void checkImage(const FieldDef &field, const uint8_t *image, const std::string &
     if (isNullImage(field, image))
         return;
     switch (field.type) {
+    case DB_TYPE_STRING:
+    case DB_TYPE_CISTRING:
+        // Reading stops at a zero byte: a value must not go on after one.
+        valueText(field, reinterpret_cast<const char *>(image), field.length, file);
+        break;
     case DB_TYPE_LOGICAL:
         if (std::strchr("TFtfYyNn10", image[0]) == nullptr || image[0] == 0)
             bad("erwartet wird 'T', 'F' oder ' '.");

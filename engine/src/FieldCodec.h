@@ -18,8 +18,16 @@ void nullRecord(const TableDef &def, uint8_t *record);
 // Not for memo-like fields, whose image is only a reference.
 std::string imageToText(const FieldDef &field, const uint8_t *image, const EngineSettings &settings,
                         bool trimRight);
-// Throws DbException(DBE_VALUE_INVALID) naming field and file; strings longer than the field
-// are cut. Not for memo-like fields.
+// The value a caller's text of len bytes gives for the field: raw fields take every byte; any
+// other value ends at a zero byte, after which only zero bytes and blanks may follow
+// (DBE_VALUE_INVALID otherwise, rather than storing a shortened value).
+std::string valueText(const FieldDef &field, const char *bytes, uint32_t len,
+                      const std::string &file);
+// Refuses an image given with more bytes than the field holds unless the rest is padding.
+void checkImageLength(const FieldDef &field, const uint8_t *bytes, uint32_t len,
+                      const std::string &file);
+// Throws DbException(DBE_VALUE_INVALID) naming field and file; a text longer than a string or
+// raw field is refused unless the rest is padding. Not for memo-like fields.
 void textToImage(const FieldDef &field, std::string_view text, uint8_t *image,
                  const EngineSettings &settings, const std::string &file);
 // Checks an image given with DbSetFieldRaw; throws DBE_VALUE_INVALID when it is not one.

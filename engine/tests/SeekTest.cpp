@@ -120,7 +120,9 @@ TEST_F(SeekTest, RawKeysWithOneOrMoreSegmentsAndPrefixes) {
     padded.resize(20, ' ');
     EXPECT_EQ(seekRaw(byBstn_, {{"BSTN", padded}}, DB_SEEK_HARD), 1);
     EXPECT_EQ(recno(t_), 2u);
-    EXPECT_EQ(seekRaw(byBstn_, {{"BSTN", "B-7 "}}, DB_SEEK_HARD, 20), 1);
+    // A text ends at its zero byte; the rest of the buffer is zero bytes.
+    EXPECT_EQ(seekRaw(byBstn_, {{"BSTN", std::string("B-7 ").append(16, '\0')}}, DB_SEEK_HARD, 20),
+              1);
     // Building the key leaves the current record untouched.
     ASSERT_DB(DbGotoRecord(t_, 5));
     ASSERT_DB(DbInitRawKey(byBstn_));
