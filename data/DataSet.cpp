@@ -399,7 +399,8 @@ bool TDataSet::Locate(const QString &keyFields, const QVariant &keyValues, TLoca
     CheckLocateValues(raw);
     QVariantList converted;
     for (qsizetype i = 0; i < fields.size(); ++i)
-        converted << fields[i]->Convert(raw[i]);
+        converted << (CutsToFieldSize() ? fields[i]->Convert(raw[i])
+                                        : fields[i]->ConvertWhole(raw[i]));
     Fire(BeforeScroll);
     const bool found = InternalLocate(fields, converted, options);
     if (found)

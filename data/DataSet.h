@@ -112,6 +112,9 @@ public:
     // Whether a field was assigned since Edit or Append.
     bool Modified() const { return m_modified; }
     virtual bool CanModify() const { return !m_readOnly; }
+    // Whether a text assigned to a field, or searched for, is cut to the field's size (the
+    // in-memory table) or given whole to the data set, which refuses what it cannot store.
+    virtual bool CutsToFieldSize() const { return true; }
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly);
 

@@ -94,6 +94,39 @@ bool isString(uint16_t type) {
     return type == DB_TYPE_STRING || type == DB_TYPE_CISTRING;
 }
 
+// Why the field cannot store the value exactly; empty when it can. Texts travel to the engine
+// in Windows-1252, strings end at a zero byte and fill at most their field: a value that lost
+// anything on that way would be another value.
+QString unstorableReason(uint16_t type, uint32_t length, const QVariant &value) {
+    if (!value.isValid() || value.isNull())
+        return {};
+    const bool memo = type == DB_TYPE_MEMO || type == DB_TYPE_VARCHAR;
+    if (isString(type) || memo) {
+        const QString text = value.toString();
+        const qsizetype bad = Cp1252::firstWithoutCode(text);
+        if (bad >= 0)
+            return Cp1252::describeCharacter(text, bad) + QStringLiteral(" gibt es im Zeichensatz "
+                                                                         "Windows-1252 nicht");
+        if (memo)
+            return {};
+        if (text.contains(QChar(0)))
+            return QStringLiteral("er enthält ein Nullzeichen");
+        if (text.size() > qsizetype(length))
+            return QStringLiteral("er ist %1 Zeichen lang, das Feld fasst %2")
+                .arg(text.size())
+                .arg(length);
+    } else if (type == DB_TYPE_RAW) {
+        const QByteArray bytes = value.toByteArray();
+        if (bytes.size() > qsizetype(length) &&
+            !allZero(reinterpret_cast<const uint8_t *>(bytes.constData()) + length,
+                     uint32_t(bytes.size() - qsizetype(length))))
+            return QStringLiteral("er ist %1 Bytes lang, das Feld fasst %2")
+                .arg(bytes.size())
+                .arg(length);
+    }
+    return {};
+}
+
 QString engineText(const char *buf, uint32_t len) {
     return Cp1252::toQString(buf, len);
 }
@@ -608,6 +641,7 @@ void TDbDataSet::Encode(const FieldInfo &info, const QVariant &value, uint8_t *p
         std::memset(p, 0, n);
         if (null)
             break;
+        // The text was checked when it was assigned: it fits and has a code for every character.
         const QByteArray bytes = Cp1252::fromQString(value.toString()).left(qsizetype(n));
         if (bytes.isEmpty())
             break;
@@ -668,6 +702,10 @@ QByteArray TDbDataSet::NullImage() const {
 void TDbDataSet::SetFieldData(TField *field, const QVariant &value) {
     const int i = field->FieldNo() - 1;
     const FieldInfo &info = m_info[i];
+    const QString reason = unstorableReason(info.type, info.length, value);
+    if (!reason.isEmpty())
+        DatabaseError(QStringLiteral("Der Wert passt nicht in das Feld '%1': %2.")
+                          .arg(field->DisplayName(), reason));
     if (IsBlob(info))
         m_blobEdits[i] = value;
     else
@@ -916,7 +954,7 @@ bool TDbDataSet::SeekWithIndex(const TDbIndexDef &index, const QList<TField *> &
             if (!value.isValid() || value.isNull()) {
                 Check(DbSetEmpty(m_handle, info.number));
             } else if (isString(info.type)) {
-                QByteArray text = Cp1252::fromQString(value.toString()).left(info.length);
+                QByteArray text = Cp1252::fromQString(value.toString());
                 if (partial && info.name.compare(lastField, Qt::CaseInsensitive) == 0) {
                     while (text.endsWith(' '))
                         text.chop(1);
@@ -1073,6 +1111,12 @@ bool TDbDataSet::SearchWithFilter(const QList<TField *> &keyFields, const QVaria
 
 bool TDbDataSet::InternalLocate(const QList<TField *> &keyFields, const QVariantList &keyValues,
                                 TLocateOptions options) {
+    // A key that no field can hold equals no stored value; cut or converted it might.
+    for (qsizetype k = 0; k < keyFields.size(); ++k) {
+        const FieldInfo &info = m_info[keyFields[k]->FieldNo() - 1];
+        if (!unstorableReason(info.type, info.length, keyValues[k]).isEmpty())
+            return false;
+    }
     const bool hadRecord = HasCurrentRecord();
     const uint32_t saved = hadRecord ? CurrentRecno() : 0;
     QString lastField;

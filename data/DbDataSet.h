@@ -81,6 +81,8 @@ public:
     const TDbTableOptions &DbTableOptions() const { return m_options; }
 
     bool CanModify() const override;
+    // An engine table stores a value exactly or refuses it when it is assigned.
+    bool CutsToFieldSize() const override { return false; }
     // The engine handle of the open table (0 while closed) and of the active order.
     uint32_t Handle() const { return m_handle; }
     uint32_t ActiveOrder() const { return m_order; }

@@ -155,7 +155,8 @@ void TField::SetValue(const QVariant &value) {
         m_dataSet->RaiseNotEditing();
     if (m_readOnly)
         throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(DisplayName()));
-    m_dataSet->FieldAssigned(this, Convert(value));
+    m_dataSet->FieldAssigned(this,
+                             m_dataSet->CutsToFieldSize() ? Convert(value) : ConvertWhole(value));
 }
 
 bool TField::IsNull() const {
@@ -332,6 +333,16 @@ void TField::ConversionError(const QString &text, const QString &what) const {
 TStringField::TStringField(QObject *owner, int size) : TField(ftString, size, owner) {}
 
 QVariant TStringField::Convert(const QVariant &value) const {
+    QVariant whole = ConvertWhole(value);
+    if (Size() > 0 && whole.isValid()) {
+        QString text = whole.toString();
+        if (text.size() > Size())
+            return text.left(Size());
+    }
+    return whole;
+}
+
+QVariant TStringField::ConvertWhole(const QVariant &value) const {
     if (isNullVariant(value))
         return {};
     QString text;
@@ -343,8 +354,6 @@ QVariant TStringField::Convert(const QVariant &value) const {
         text = Cp1252::toQString(value.toByteArray());
     else
         text = value.toString();
-    if (Size() > 0 && text.size() > Size())
-        text.truncate(Size());
     if (text.isEmpty())
         return {};
     return text;
@@ -607,6 +616,13 @@ QString TMemoField::DisplayTextOfValue(const QVariant &value) const {
 TBytesField::TBytesField(QObject *owner, int size) : TField(ftBytes, size, owner) {}
 
 QVariant TBytesField::Convert(const QVariant &value) const {
+    const QVariant whole = ConvertWhole(value);
+    if (Size() > 0 && whole.isValid())
+        return whole.toByteArray().left(Size());
+    return whole;
+}
+
+QVariant TBytesField::ConvertWhole(const QVariant &value) const {
     if (isNullVariant(value))
         return {};
     QByteArray bytes = value.typeId() == QMetaType::QByteArray
@@ -614,8 +630,8 @@ QVariant TBytesField::Convert(const QVariant &value) const {
                            : Cp1252::fromQString(value.toString());
     if (bytes.isEmpty())
         return {};
-    if (Size() > 0)
-        bytes = bytes.left(Size()).leftJustified(Size(), '\0');
+    if (Size() > 0 && bytes.size() < Size())
+        bytes = bytes.leftJustified(Size(), '\0');
     return bytes;
 }
 

@@ -10,7 +10,8 @@
 //   date-time                           QDateTime      null            an invalid QVariant
 //
 // A null value reads as the empty text, 0, False or an invalid date. Assigning is allowed in
-// edit or insert state only; a text longer than a string field's Size is cut to it.
+// edit or insert state only. A text longer than a string field's Size is cut to it in the
+// in-memory table; an engine table refuses it, and any value it cannot store exactly.
 //
 // Persistent field objects are created by the data set's owner (KMID for "ID" of KM):
 //     auto *KMID = new TIntegerField(owner); KMID->setObjectName("KMID");
@@ -86,6 +87,9 @@ public:
     // Turns any value into this field's canonical type (raises EConvertError when it does not
     // convert) and cuts texts to Size. The scratch record of Locate uses it too.
     virtual QVariant Convert(const QVariant &value) const = 0;
+    // The same without cutting: for data sets that refuse what does not fit
+    // (TDataSet::CutsToFieldSize).
+    virtual QVariant ConvertWhole(const QVariant &value) const { return Convert(value); }
 
     // Replaces the display text; gets the field and the text to show.
     std::function<void(TField *sender, QString &text)> OnGetText;
@@ -119,6 +123,7 @@ class TStringField : public TField {
 public:
     explicit TStringField(QObject *owner = nullptr, int size = 20);
     QVariant Convert(const QVariant &value) const override;
+    QVariant ConvertWhole(const QVariant &value) const override;
 
 protected:
     TStringField(TFieldType type, int size, QObject *owner) : TField(type, size, owner) {}
@@ -247,6 +252,7 @@ class TBytesField : public TField {
 public:
     explicit TBytesField(QObject *owner = nullptr, int size = 16);
     QVariant Convert(const QVariant &value) const override;
+    QVariant ConvertWhole(const QVariant &value) const override;
 
 protected:
     QString TextOf(const QVariant &value) const override;

@@ -29,6 +29,31 @@ bool isRepresentable(QChar c) {
     return windows1252::fromUnicode(c.unicode()) >= 0;
 }
 
+qsizetype firstWithoutCode(const QString &text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (encode(u) < 0 || (u >= 0x80 && u < 0xA0))
+            return i;
+    }
+    return -1;
+}
+
+QString describeCharacter(const QString &text, qsizetype index) {
+    char32_t code = text[index].unicode();
+    qsizetype length = 1;
+    if (text[index].isHighSurrogate() && index + 1 < text.size() &&
+        text[index + 1].isLowSurrogate()) {
+        code = QChar::surrogateToUcs4(text[index], text[index + 1]);
+        length = 2;
+    }
+    const QString number = QStringLiteral("U+%1")
+                               .arg(uint(code), code > 0xFFFF ? 5 : 4, 16, QLatin1Char('0'))
+                               .toUpper();
+    if (!QChar::isPrint(code))
+        return QStringLiteral("das nicht druckbare Zeichen (%1)").arg(number);
+    return QStringLiteral("das Zeichen „%1“ (%2)").arg(text.mid(index, length), number);
+}
+
 QByteArray fromQString(const QString &text) {
     QByteArray out(text.size(), Qt::Uninitialized);
     char *d = out.data();

@@ -63,6 +63,32 @@ TEST_F(CheckTest, TheDialogTakesNoMoreThanTheFieldHolds) {
     EXPECT_EQ(inputMaxLength, 50);
 }
 
+// A character the table cannot hold is refused and named; stored as "?" it would make the
+// number equal to another one.
+TEST_F(CheckTest, ANumberWithACharacterTheTableCannotHoldIsRefusedNamingIt) {
+    makeTables({{"a", "N"}, {"b", "N"}, {"c", "N-?"}});
+    start();
+    check();
+    struct Case {
+        QString entered, named;
+    };
+    for (const Case &c : {Case{QStringLiteral("N-Ł"), QStringLiteral("„Ł“ (U+0141)")},
+                          Case{QStringLiteral("N-😀"), QStringLiteral("„😀“ (U+1F600)")},
+                          Case{QStringLiteral("N-\uFEFF1"), QStringLiteral("(U+FEFF)")}}) {
+        boxes.clear();
+        answerInput(c.entered);
+        form->FlatButton2->Click();
+        ASSERT_EQ(boxes.size(), 1u) << c.entered.toStdString();
+        EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("<B>Fehler:</B><BR>")) &&
+                    boxes[0].text.contains(QStringLiteral("'BSTN'")) &&
+                    boxes[0].text.contains(c.named))
+            << boxes[0].text.toStdString();
+        EXPECT_EQ(storedNumber(2), QStringLiteral("N"));
+        EXPECT_EQ(rows(), (QStringList{"2:N:Nein", "1:N:Nein"}));
+        EXPECT_EQ(form->Table_ARTMAIN->State(), dsBrowse);
+    }
+}
+
 TEST_F(CheckTest, AFailedWriteIsDroppedAtOnceAndItsTextShownLiterally) {
     makeTables({{"a", "N"}, {"b", "N"}});
     start();

@@ -372,7 +372,7 @@ TEST_F(DbTableTest, TextsAreTrimmedAndTheEmptyTextIsStoredAsZeroBytes) {
     table->Edit();
     table->FieldByName(QStringLiteral("BZK"))->SetAsString(QStringLiteral("mit Blanks   "));
     table->FieldByName(QStringLiteral("BSTN"))->SetAsString(QString());
-    table->FieldByName(QStringLiteral("BZL"))->SetAsString(QString(70, u'z'));
+    table->FieldByName(QStringLiteral("BZL"))->SetAsString(QString(50, u'z'));
     table->Post();
     TDbTable *other = articles(QStringLiteral("Other"));
     other->Open();
@@ -385,6 +385,70 @@ TEST_F(DbTableTest, TextsAreTrimmedAndTheEmptyTextIsStoredAsZeroBytes) {
     ok(DbGetFieldRaw(other->Handle(), HostSchema::articles().fieldNumber("BSTN"), raw, &len));
     ASSERT_EQ(len, 50u);
     EXPECT_TRUE(std::all_of(raw, raw + 50, [](uint8_t b) { return b == 0; }));
+}
+
+// What a table field cannot hold exactly is refused when it is assigned, with a text that names
+// the field and the reason; nothing of it is written. Cut or substituted, two different order
+// numbers would be stored as the same one.
+TEST_F(DbTableTest, AValueTheFieldCannotHoldExactlyIsRefusedWhenAssigned) {
+    const DBHANDLE t = folder.create("Werte.TBL", "BSTN,4,10,0;CI,20,10,0;M,5,0,0;R,16,4,0");
+    folder.append(t, {{1, "alt"}});
+    ok(DbCloseTable(t));
+    table->SetTableName(QStringLiteral("Werte.TBL"));
+    table->Open();
+    struct Case {
+        const char *field;
+        QVariant value;
+        QString reason;
+    };
+    const QList<Case> cases = {
+        {"BSTN", QString(11, u'x'), QStringLiteral("er ist 11 Zeichen lang, das Feld fasst 10")},
+        {"CI", QString(1000, u'x'), QStringLiteral("er ist 1000 Zeichen lang, das Feld fasst 10")},
+        {"BSTN", QStringLiteral("AŁB"), QStringLiteral("das Zeichen „Ł“ (U+0141)")},
+        {"BSTN", QStringLiteral("A😀"), QStringLiteral("das Zeichen „😀“ (U+1F600)")},
+        {"BSTN", QStringLiteral("A\uFEFFB"), QStringLiteral("(U+FEFF)")},
+        {"BSTN", QStringLiteral("A\u0081"), QStringLiteral("(U+0081)")},
+        {"BSTN", QString(QStringLiteral("A")) + QChar(0) + u'B', QStringLiteral("Nullzeichen")},
+        {"M", QStringLiteral("Preis in ₽"), QStringLiteral("das Zeichen „₽“ (U+20BD)")},
+        {"R", QByteArray("abcde"), QStringLiteral("er ist 5 Bytes lang, das Feld fasst 4")},
+    };
+    for (const Case &c : cases) {
+        table->Edit();
+        TField *f = table->FieldByName(QString::fromLatin1(c.field));
+        const QVariant before = f->Value();
+        const QString text = messageOf<EDatabaseError>([&] { f->SetValue(c.value); });
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Table_ARTMAIN: ")) &&
+                    text.contains(QStringLiteral("'%1'").arg(QLatin1String(c.field))) &&
+                    text.contains(c.reason))
+            << c.field << ": " << text.toStdString();
+        EXPECT_EQ(f->Value(), before) << c.field;
+        EXPECT_EQ(table->State(), dsEdit) << "the edit goes on; the value can be corrected";
+        table->Cancel();
+        table->Close();
+        table->Open();
+        EXPECT_EQ(table->FieldByName(QString::fromLatin1(c.field))->Value(), before) << c.field;
+    }
+}
+
+// A key that no stored value can equal finds nothing; cut or substituted it found another.
+TEST_F(DbTableTest, LocateWithAValueNoFieldCanHoldFindsNothing) {
+    table->Open();
+    table->Locate(QStringLiteral("ID"), 3, {});
+    table->Edit();
+    table->FieldByName(QStringLiteral("BSTN"))->SetAsString(QString(50, u'7'));
+    table->Post();
+    table->Locate(QStringLiteral("ID"), 1, {});
+    table->Edit();
+    table->FieldByName(QStringLiteral("BSTN"))->SetAsString(QStringLiteral("B-20?"));
+    table->Post();
+    table->Locate(QStringLiteral("ID"), 2, {});
+    for (const TLocateOptions options : {TLocateOptions{}, TLocateOptions{loCaseInsensitive}}) {
+        EXPECT_FALSE(table->Locate(QStringLiteral("BSTN"), QString(51, u'7'), options));
+        EXPECT_FALSE(table->Locate(QStringLiteral("BSTN"), QStringLiteral("B-20Ł"), options));
+        EXPECT_EQ(id(), 2) << "nothing found: the current record stays";
+    }
+    EXPECT_TRUE(table->Locate(QStringLiteral("BSTN"), QString(50, u'7'), {}));
+    EXPECT_EQ(id(), 3);
 }
 
 // Every engine type becomes its field type, reads null on a new record and keeps what is
