@@ -310,6 +310,29 @@ TEST_F(DbTableTest, DeleteAfterLocateThroughAnotherIndexGoesOnInTheActiveOrder) 
     EXPECT_EQ(id(), 1) << "the last in BSTN order deleted: the previous";
 }
 
+// The cancel after a failed delete must not put its own "nothing pending" in the place of the
+// delete's error.
+TEST_F(DbTableTest, AFailedDeleteReportsItsOwnCause) {
+    table->Open();
+    TDbTable *other = articles(QStringLiteral("Other"));
+    other->Open();
+    ASSERT_TRUE(other->Locate(QStringLiteral("ID"), 2, {}));
+    other->Edit(); // holds the record's lock
+    ASSERT_TRUE(table->Locate(QStringLiteral("ID"), 2, {}));
+    try {
+        table->Delete();
+        ADD_FAILURE() << "a record locked by another handle was deleted";
+    } catch (const EDbEngineError &e) {
+        EXPECT_EQ(e.EngineError(), uint32_t(DBE_RECORD_LOCKED)) << e.message().toStdString();
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("Table_ARTMAIN: ")) &&
+                    e.message().contains(QStringLiteral("gesperrt")))
+            << e.message().toStdString();
+    }
+    EXPECT_EQ(id(), 2);
+    other->Cancel();
+    EXPECT_EQ(storedBstn(2), QStringLiteral("A-100"));
+}
+
 TEST_F(DbTableTest, PersistentFieldsBindByNameAndType) {
     auto *tableId = new TAutoIncField(window.get());
     tableId->SetFieldName(QStringLiteral("ID"));
