@@ -379,9 +379,10 @@ DBRESULT DbGetRecordLength(DBHANDLE table, uint32_t *length) {
 DBRESULT DbGetTableOpenOptions(DBHANDLE table, uint32_t *options) {
     return guarded([&] {
         TableObject &t = tableOf(table);
+        // DB_OPEN_READONLY as asked for; a table that may not be written on disk lacks only
+        // the update permission, and its changes say why.
         *need(options, "options") =
-            (t.options & ~static_cast<uint32_t>(DB_OPEN_READONLY)) |
-            (t.table->readOnly() ? DB_OPEN_READONLY : DB_OPEN_UPDATE_PERMITTED);
+            t.options | (t.table->readOnly() ? 0u : uint32_t(DB_OPEN_UPDATE_PERMITTED));
     });
 }
 

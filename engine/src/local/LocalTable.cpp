@@ -8,9 +8,11 @@
 #include "dbeng.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <unistd.h>
 
 namespace dbeng {
 
@@ -62,14 +64,43 @@ std::string recordText(uint32_t recno) {
     return std::to_string(recno);
 }
 
+// What keeps a table that was opened for changes from being changed, for the texts of the
+// refused changes.
+std::string whyReadOnly(const std::string &path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    if (access(folder.c_str(), W_OK) != 0 && errno == EROFS)
+        return "Die Tabelle " + quoteFile(path) +
+               " liegt auf einem schreibgeschützten Datenträger; sie kann nur gelesen werden.";
+    const bool folderLocked = access(folder.c_str(), W_OK) != 0;
+    const bool fileLocked = access(path.c_str(), W_OK) != 0;
+    if (folderLocked && fileLocked)
+        return "Der Ordner " + quoteFile(folder) + " und die Tabellendatei " + quoteFile(path) +
+               " sind schreibgeschützt; die Tabelle kann nur gelesen werden.";
+    if (folderLocked)
+        return "Der Ordner " + quoteFile(folder) + " der Tabelle " + quoteFile(path) +
+               " ist schreibgeschützt; die Tabelle kann nur gelesen werden.";
+    if (fileLocked)
+        return "Die Tabellendatei " + quoteFile(path) +
+               " ist schreibgeschützt; sie kann nur gelesen werden.";
+    return "Die Tabelle " + quoteFile(path) + " kann nur gelesen werden.";
+}
+
 } // namespace
 
 LocalTable::LocalTable(const std::string &path, uint32_t options) {
     readOnly_ = (options & DB_OPEN_READONLY) != 0;
     exclusive_ = (options & DB_OPEN_EXCLUSIVE) != 0;
-    def_ = openTableFile(db_, path, readOnly_);
-    if (sqlite3_db_readonly(db_.get(), "main") == 1)
+    def_ = openTableFile(db_, path);
+    if (readOnly_) {
+        readOnlyText_ = "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.";
+    } else if (sqlite3_db_readonly(db_.get(), "main") == 1) {
+        // Not asked for: the file or its folder may not be written. It is read as always.
         readOnly_ = true;
+        readOnlyOnDisk_ = true;
+        readOnlyText_ = whyReadOnly(def_.path);
+    }
     locks_.open(def_.path, exclusive_, readOnly_);
     sqlite3_create_function(db_.get(), "dbe_upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             upperFunction, nullptr, nullptr);
@@ -114,6 +145,11 @@ void LocalTable::buildOrders() {
         o.desc += "dbe_recno DESC";
         orders_.push_back(o);
     }
+}
+
+void LocalTable::refuseIfReadOnly() const {
+    if (readOnly_)
+        throw DbException(DBE_READONLY, readOnlyText_);
 }
 
 void LocalTable::requireNoPending(const char *what) const {
@@ -878,6 +914,9 @@ bool LocalTable::evaluate(const Filter &filter) {
 }
 
 void LocalTable::lock(uint32_t recno) {
+    // A lock announces a change, and none can be made here.
+    if (readOnlyOnDisk_)
+        refuseIfReadOnly();
     bool current = recno == 0;
     if (current) {
         if (pos_ != Pos::On || deleted_)
@@ -925,9 +964,7 @@ bool LocalTable::isLocked(uint32_t recno) {
 }
 
 void LocalTable::append() {
-    if (readOnly_)
-        throw DbException(DBE_READONLY,
-                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    refuseIfReadOnly();
     requireNoPending("Anfügen");
     pendingImage_.assign(def_.recordLength, 0);
     nullRecord(def_, pendingImage_.data());
@@ -938,9 +975,7 @@ void LocalTable::append() {
 }
 
 void LocalTable::beginEdit() {
-    if (readOnly_)
-        throw DbException(DBE_READONLY,
-                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    refuseIfReadOnly();
     if (pending_)
         return;
     if (pos_ != Pos::On || deleted_)
@@ -957,9 +992,7 @@ void LocalTable::beginEdit() {
 void LocalTable::setField(int field, const uint8_t *image) {
     const FieldDef &f = def_.fields[field];
     uint32_t size = imageSize(f.type, f.length);
-    if (readOnly_)
-        throw DbException(DBE_READONLY,
-                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    refuseIfReadOnly();
     beginEdit();
     uint8_t *dst = pendingImage_.data() + f.offset;
     if (std::memcmp(dst, image, size) == 0)
@@ -1184,9 +1217,7 @@ void LocalTable::write() {
     if (!pending_)
         throw DbException(DBE_NO_UPDATE_PENDING,
                           "In der Tabelle " + quoteFile(def_.path) + " ist keine Änderung offen.");
-    if (readOnly_)
-        throw DbException(DBE_READONLY,
-                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    refuseIfReadOnly();
     int64_t recno = recno_;
     inWriteTransaction(!pendingNew_, [&] {
         if (pendingNew_)
@@ -1213,9 +1244,7 @@ void LocalTable::write() {
 }
 
 void LocalTable::deleteRecord() {
-    if (readOnly_)
-        throw DbException(DBE_READONLY,
-                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    refuseIfReadOnly();
     if (pending_ && pendingNew_)
         requireNoPending("Löschen");
     if (pos_ != Pos::On || deleted_)
@@ -1247,9 +1276,7 @@ void LocalTable::deleteRecord() {
 }
 
 int LocalTable::createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) {
-    if (readOnly_)
-        throw DbException(DBE_READONLY,
-                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    refuseIfReadOnly();
     requireNoPending("Anlegen eines Index");
     if (def_.indexIndex(tag) >= 0)
         throw DbException(DBE_INDEX_EXISTS, "Die Tabelle " + quoteFile(def_.path) +
@@ -1317,9 +1344,7 @@ int LocalTable::createIndex(const std::string &tag, const std::vector<int> &fiel
 }
 
 void LocalTable::beginTransaction() {
-    if (readOnly_)
-        throw DbException(DBE_READONLY,
-                          "Die Tabelle " + quoteFile(def_.path) + " ist nur zum Lesen geöffnet.");
+    refuseIfReadOnly();
     if (explicitTransaction_)
         throw DbException(DBE_INVALID_ARGUMENT, "In der Tabelle " + quoteFile(def_.path) +
                                                     " läuft bereits eine Transaktion.");

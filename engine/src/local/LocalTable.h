@@ -97,6 +97,8 @@ private:
     };
 
     void buildOrders();
+    // Throws DBE_READONLY with the reason when the table cannot be changed.
+    void refuseIfReadOnly() const;
     void requireNoPending(const char *what) const;
     [[noreturn]] void noCurrent() const;
     void checkOrder(int order) const;
@@ -135,6 +137,8 @@ private:
     TableDef def_;
     RecordLock locks_;
     bool readOnly_ = false;
+    bool readOnlyOnDisk_ = false; // not asked for: the file or its folder is write-protected
+    std::string readOnlyText_;
     bool exclusive_ = false;
     std::vector<Order> orders_;
     std::string rowColumns_;

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,11 @@ namespace {
 
 void applySettings(SqliteDb &db) {
     sqlite3_busy_timeout(db.get(), 15000);
+    if (sqlite3_db_readonly(db.get(), "main") == 1) {
+        // Nothing is written; the journal mode stays as the file has it.
+        db.exec("PRAGMA mmap_size=0; PRAGMA cache_size=-196608", "Einstellen der Verbindung");
+        return;
+    }
     // Durable commits. The pages read are kept in SQLite's own page cache, not in a memory map
     // of the file: the kernel maps up to 64 KB around every page a mapped read touches, so the
     // scattered row reads of one check (about 10,000 for a million articles) made most of the
@@ -42,6 +48,26 @@ void applySettings(SqliteDb &db) {
     db.exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA mmap_size=0; "
             "PRAGMA cache_size=-196608; PRAGMA foreign_keys=OFF",
             "Einstellen der Verbindung");
+}
+
+bool fileHasContent(const std::string &path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && st.st_size > 0;
+}
+
+// A file URI for SQLite: characters with a meaning in URIs are escaped.
+std::string fileUri(const std::string &path) {
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (c == '%' || c == '?' || c == '#' || c < 0x21 || c >= 0x7F) {
+            char code[4];
+            std::snprintf(code, sizeof code, "%%%02X", c);
+            uri += code;
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri;
 }
 
 } // namespace
@@ -119,11 +145,11 @@ void requireTableFile(const std::string &path) {
                           "Die Datei " + quoteFile(path) + " ist keine Tabellendatei.");
 }
 
-// Read-write where the file allows it; a caller that only reads also accepts a file it may
-// not write (DbGetTableOpenOptions then reports it read-only).
-void openDatabase(SqliteDb &db, const std::string &path, bool readOnly) {
+// Read-write where the file allows it, read-only otherwise (the table then refuses changes
+// naming what is write-protected).
+void openDatabase(SqliteDb &db, const std::string &path) {
     int rc = db.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-    if (rc != SQLITE_OK && readOnly)
+    if (rc != SQLITE_OK)
         rc = db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
     if (rc != SQLITE_OK)
         throw DbException(DBE_IO_ERROR,
@@ -168,6 +194,34 @@ void checkHeader(const FileHeader &header, const std::string &path) {
                                                " hat das Format " + std::to_string(version) +
                                                "; unterstützt wird bis Format " +
                                                std::to_string(kFormatVersion) + ".");
+}
+
+// A table that may only be read: SQLite reads a file in WAL mode through its "-shm" index,
+// which it cannot make in a write-protected folder. With no "-wal" file beside it, everything
+// is in the file itself and it is read without the index ("immutable"); with one, it cannot
+// be read correctly and is refused.
+void openReadableWithoutWriting(SqliteDb &db, const std::string &path) {
+    if (sqlite3_db_readonly(db.get(), "main") != 1)
+        return;
+    int rc =
+        sqlite3_exec(db.get(), "SELECT 1 FROM sqlite_master LIMIT 1", nullptr, nullptr, nullptr);
+    if ((rc & 0xFF) != SQLITE_READONLY && (rc & 0xFF) != SQLITE_CANTOPEN)
+        return; // readable, or a failure the checks that follow report
+    if (!fileHasContent(path + "-wal")) {
+        db.close();
+        rc = db.open(fileUri(path) + "?immutable=1",
+                     SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX);
+        if (rc == SQLITE_OK) {
+            sqlite3_busy_timeout(db.get(), 15000);
+            return;
+        }
+    }
+    throw DbException(DBE_IO_ERROR,
+                      "Die Tabelle " + quoteFile(path) +
+                          " kann nicht gelesen werden: ihr Ordner ist schreibgeschützt, und "
+                          "neben ihr liegt die Datei " +
+                          quoteFile(path + "-wal") +
+                          " mit Änderungen, die noch nicht in der Tabelle stehen.");
 }
 
 // The same marks again as SQLite reads them: through the "-wal" file when there is one. A log
@@ -348,12 +402,13 @@ private:
 
 } // namespace
 
-TableDef openTableFile(SqliteDb &db, const std::string &path, bool readOnly) {
+TableDef openTableFile(SqliteDb &db, const std::string &path) {
     requireTableFile(path);
     CloseUnlessOpened closer(db);
-    openDatabase(db, path, readOnly);
+    openDatabase(db, path);
     checkHeader(readHeader(db, path), path);
     sqlite3_busy_timeout(db.get(), 15000);
+    openReadableWithoutWriting(db, path);
     checkMarksAsRead(db, path);
 
     TableDef def;
@@ -366,10 +421,7 @@ TableDef openTableFile(SqliteDb &db, const std::string &path, bool readOnly) {
     def.layout();
     // Recognised: a close may now bring the table file up to date again.
     sqlite3_db_config(db.get(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
-    // A file that SQLite could open only for reading keeps its defaults: the settings switch
-    // the journal mode, which writes to the file.
-    if (!readOnly || !sqlite3_db_readonly(db.get(), "main"))
-        applySettings(db);
+    applySettings(db);
     closer.opened();
     return def;
 }

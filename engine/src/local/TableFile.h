@@ -25,7 +25,7 @@ void createTableFile(const std::string &path, const std::vector<FieldDef> &field
 
 // Opens path and reads its definitions. Nothing is written before the file has been
 // recognised as one of ours (DBE_NOT_A_TABLE otherwise) with sound definitions
-// (DBE_TABLE_DAMAGED otherwise).
-TableDef openTableFile(SqliteDb &db, const std::string &path, bool readOnly);
+// (DBE_TABLE_DAMAGED otherwise). A file that may not be written is opened for reading only.
+TableDef openTableFile(SqliteDb &db, const std::string &path);
 
 } // namespace dbeng
