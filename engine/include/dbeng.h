@@ -381,6 +381,13 @@ DBRESULT DbBeginConnectionTransaction(DBHANDLE connection);
 DBRESULT DbCommitConnectionTransaction(DBHANDLE connection);
 DBRESULT DbRollbackConnectionTransaction(DBHANDLE connection);
 
+/* --- Checking ------------------------------------------------------------------------------ */
+/* Checks the whole table file with the storage's own integrity check: every record, every
+ * index entry and the file's structure. *problems is the number of findings, 0 when it found
+ * none; buf gets them, one per line (German where the engine knows the finding), as much as
+ * fits as with DbGetField. It reads the whole file: it takes long on a big table. */
+DBRESULT DbCheckTable(DBHANDLE table, uint32_t *problems, char *buf, uint32_t *len);
+
 /* --- Errors ------------------------------------------------------------------------------------
  */
 /* The text has at most DB_MAX_ERROR_TEXT characters. */

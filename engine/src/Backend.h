@@ -72,6 +72,10 @@ public:
     virtual int createIndex(const std::string &tag, const std::vector<int> &fields,
                             bool unique) = 0;
 
+    // The findings of a check of the whole table file (its records and indexes); none when it
+    // is sound.
+    virtual std::vector<std::string> integrityProblems() = 0;
+
     virtual void beginTransaction() = 0;
     virtual void commitTransaction() = 0;
     virtual void rollbackTransaction() = 0;

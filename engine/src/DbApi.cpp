@@ -1124,6 +1124,21 @@ DBRESULT DbRollbackConnectionTransaction(DBHANDLE connection) {
     });
 }
 
+DBRESULT DbCheckTable(DBHANDLE table, uint32_t *problems, char *buf, uint32_t *len) {
+    return guarded([&] {
+        need(problems, "problems");
+        need(len, "len");
+        TableObject &t = tableOf(table);
+        touched(t);
+        const std::vector<std::string> found = t.table->integrityProblems();
+        *problems = static_cast<uint32_t>(found.size());
+        std::string text;
+        for (const std::string &line : found)
+            text += utf8ToCp1252(line) + "\n";
+        putText(text, buf, len, "die Befunde");
+    });
+}
+
 /* --- Errors -------------------------------------------------------------------------------- */
 
 // These four leave the last error as it is, also when they fail themselves.

@@ -184,6 +184,38 @@ TEST_F(ErrorTest, AForeignWalBesideATableIsRefusedAndNeverWrittenIntoIt) {
     EXPECT_EQ(text(t, "BSTN"), "4711");
 }
 
+// Damage the engine's own checks do not see on opening: index entries missing for records.
+TEST_F(ErrorTest, TheIntegrityCheckFindsEveryRecordAnIndexLacks) {
+    DBHANDLE t = 0;
+    ASSERT_DB(openRaw("ArtikelMain.TBL", &t));
+    uint32_t problems = 9;
+    char buf[4096];
+    uint32_t len = sizeof buf;
+    ASSERT_DB(DbCheckTable(t, &problems, buf, &len));
+    EXPECT_EQ(problems, 0u);
+    EXPECT_EQ(len, 0u);
+    ASSERT_DB(DbCloseTable(t));
+    // For a while the index "BSTN" takes no rows: the two added then are missing from it.
+    const std::string file = folder_.file("ArtikelMain.TBL");
+    sql(file, "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = sql || ' WHERE 0' "
+              "WHERE name = 'dbe_tag_BSTN';");
+    sql(file, "INSERT INTO dbe_records(ID, BSTN) VALUES(2, 'A'), (3, 'B');");
+    sql(file, "PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = substr(sql, 1, "
+              "length(sql) - 8) WHERE name = 'dbe_tag_BSTN';");
+    ASSERT_DB(openRaw("ArtikelMain.TBL", &t)); // opening does not see it
+    len = sizeof buf;
+    ASSERT_DB(DbCheckTable(t, &problems, buf, &len));
+    EXPECT_GE(problems, 2u);
+    const std::string found(buf, len);
+    EXPECT_NE(found.find("Datensatz 2 fehlt im Index \"BSTN\"."), std::string::npos) << found;
+    EXPECT_NE(found.find("Datensatz 3 fehlt im Index \"BSTN\"."), std::string::npos) << found;
+    // A buffer too small gets what fits and the length needed.
+    char small[8];
+    uint32_t smallLen = sizeof small;
+    EXPECT_EQ(DbCheckTable(t, &problems, small, &smallLen), DBE_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(smallLen, len);
+}
+
 TEST_F(ErrorTest, BadHandlesFieldsAndTagsAreClearErrorsThatChangeNothing) {
     const std::string file = remote() ? "" : folder_.file("ArtikelMain.TBL");
     std::string before = readFileBytes(file);

@@ -214,4 +214,21 @@ TEST_F(RemoteServerTest, AConnectionTransactionKeepsOtherWorkstationsFromWriting
     ASSERT_DB(DbWriteRecord(theirs));
 }
 
+// The server's own index check, when its database has it; a clear text naming the extension
+// when it has not.
+TEST_F(RemoteServerTest, TheTableCheckUsesTheServersIndexCheck) {
+    uint32_t problems = 9;
+    char buf[4096];
+    uint32_t len = sizeof buf;
+    ScratchServer::execute("DROP EXTENSION IF EXISTS amcheck");
+    EXPECT_EQ(DbCheckTable(t_, &problems, buf, &len), DBE_STORAGE_ERROR);
+    const std::string text = lastErrorText();
+    EXPECT_NE(text.find("CREATE EXTENSION amcheck"), std::string::npos) << text;
+    ScratchServer::execute("CREATE EXTENSION amcheck");
+    len = sizeof buf;
+    ASSERT_DB(DbCheckTable(t_, &problems, buf, &len));
+    EXPECT_EQ(problems, 0u) << std::string(buf, len);
+    ScratchServer::execute("DROP EXTENSION amcheck");
+}
+
 } // namespace

@@ -1343,6 +1343,44 @@ int LocalTable::createIndex(const std::string &tag, const std::vector<int> &fiel
     return static_cast<int>(def_.indexes.size());
 }
 
+std::vector<std::string> LocalTable::integrityProblems() {
+    requireNoPending("Prüfen");
+    // The index tags by their SQLite name, for the findings about them.
+    auto tagOf = [&](const std::string &sqlIndex) -> std::string {
+        for (const IndexDef &ix : def_.indexes)
+            if (sqlIndexName(ix.name) == quoteIdentifier(sqlIndex))
+                return ix.name;
+        return sqlIndex;
+    };
+    auto translated = [&](const std::string &finding) {
+        // "row 17 missing from index dbe_tag_ID_ART", "wrong # of entries in index dbe_tag_ID",
+        // "non-unique entry in index dbe_tag_ID": the common findings about our indexes.
+        static const std::string missing = " missing from index ",
+                                 wrong = "wrong # of entries in index ",
+                                 twice = "non-unique entry in index ";
+        size_t at = finding.find(missing);
+        if (finding.rfind("row ", 0) == 0 && at != std::string::npos)
+            return "Datensatz " + finding.substr(4, at - 4) + " fehlt im Index \"" +
+                   tagOf(finding.substr(at + missing.size())) + "\".";
+        if (finding.rfind(wrong, 0) == 0)
+            return "Der Index \"" + tagOf(finding.substr(wrong.size())) +
+                   "\" hat nicht so viele Einträge, wie die Tabelle Datensätze hat.";
+        if (finding.rfind(twice, 0) == 0)
+            return "Der eindeutige Index \"" + tagOf(finding.substr(twice.size())) +
+                   "\" enthält einen Schlüssel mehrfach.";
+        return "SQLite: " + finding;
+    };
+    std::vector<std::string> problems;
+    StatementScope st(db_.cached("PRAGMA integrity_check(1000)"));
+    while (st->step("Prüfen der Tabelle")) {
+        const unsigned char *t = sqlite3_column_text(st->get(), 0);
+        const std::string finding = t ? reinterpret_cast<const char *>(t) : "";
+        if (finding != "ok")
+            problems.push_back(translated(finding));
+    }
+    return problems;
+}
+
 void LocalTable::beginTransaction() {
     refuseIfReadOnly();
     if (explicitTransaction_)

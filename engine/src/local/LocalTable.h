@@ -57,6 +57,8 @@ public:
 
     int createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) override;
 
+    std::vector<std::string> integrityProblems() override;
+
     void beginTransaction() override;
     void commitTransaction() override;
     void rollbackTransaction() override;

@@ -1398,4 +1398,48 @@ void RemoteTable::forgetReads() {
     rowValid_ = false;
 }
 
+std::vector<std::string> RemoteTable::integrityProblems() {
+    requireNoPending("Prüfen");
+    const char *what = "Prüfen der Tabelle";
+    // The server keeps records and indexes itself and repairs them after a crash; what can go
+    // unnoticed is an index that disagrees with the rows, which its index check finds.
+    if (run("SELECT count(*) FROM pg_extension WHERE extname = 'amcheck'", {}, what)
+            .integer(0, 0) == 0)
+        throw DbException(DBE_STORAGE_ERROR,
+                          "Die Tabelle " + quoteFile(path()) + " kann auf dem " +
+                              pg().serverText() +
+                              " nicht geprüft werden: in seiner Datenbank fehlt die Erweiterung "
+                              "\"amcheck\" (einzurichten mit CREATE EXTENSION amcheck).");
+    PgResult indexes = run("SELECT c.oid::int8, c.relname::text FROM pg_index i JOIN pg_class c "
+                           "ON c.oid = i.indexrelid JOIN pg_am a ON a.oid = c.relam WHERE "
+                           "a.amname = 'btree' AND i.indrelid = " +
+                               std::to_string(rdef_.oid) + " ORDER BY c.relname",
+                           {}, what);
+    // A tag has its order index "t<n>_tag<k>" and, when unique, "t<n>_uniq<k>".
+    auto tagOf = [&](std::string index) {
+        const size_t uniq = index.rfind("_uniq");
+        if (uniq != std::string::npos)
+            index = index.substr(0, uniq) + "_tag" + index.substr(uniq + 5);
+        for (size_t i = 0; i < rdef_.tagIndexes.size(); ++i)
+            if (rdef_.tagIndexes[i] == index)
+                return "Der Index \"" + rdef_.def.indexes[i].name + "\"";
+        return "Der Index \"" + index + "\" des Servers";
+    };
+    std::vector<std::string> problems;
+    for (int r = 0; r < indexes.rows(); ++r) {
+        try {
+            runChange("SELECT bt_index_check(" + std::to_string(indexes.integer(r, 0)) +
+                          "::oid::regclass, true)",
+                      {}, what);
+        } catch (const PgError &e) {
+            // XX001/XX002: the data or the index is damaged; anything else is a failure.
+            if (e.sqlState() != "XX001" && e.sqlState() != "XX002")
+                throw;
+            problems.push_back(tagOf(indexes.bytes(r, 1)) +
+                               " stimmt nicht mit den Datensätzen überein: " + e.what());
+        }
+    }
+    return problems;
+}
+
 } // namespace dbeng

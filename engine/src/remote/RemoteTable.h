@@ -58,6 +58,7 @@ public:
     void deleteRecord() override;
 
     int createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) override;
+    std::vector<std::string> integrityProblems() override;
 
     void beginTransaction() override;
     void commitTransaction() override;
