@@ -17,6 +17,7 @@
 #include <optional>
 
 class CheckFeedback;
+class DeletionJournal;
 class TDbTable;
 class TDeleteList;
 class TMemTable;
@@ -51,10 +52,18 @@ public:
 
     // Fills the list with the listed articles without bookings (marking their rows DEL).
     void collectCandidates(TDeleteList &candidates);
-    // With candidates, asks; on yes deletes per order number all candidates but one, each
-    // checked against the stored data first. Answers whether it deleted: the caller then runs
-    // the check again. Failures go on to the caller.
+    // With candidates, asks; on yes deletes per order number all candidates but one. Nothing
+    // is deleted when the deletion journal cannot be written or the bookings show that the
+    // index "ID_ART" is damaged (a message says so). Each article is checked against the
+    // stored data and written to the journal first; the last of the candidates of a number
+    // that are still stored is never deleted. Answers whether it went through the candidates:
+    // the caller then runs the check again. Failures go on to the caller.
     bool deleteSurplus(TDeleteList &candidates);
+
+    // Whether one pass over the stored bookings, in the order they are stored and not through
+    // an index, finds no candidate booked that the index "ID_ART" does not know as booked.
+    // When it does, it shows that the data need repair. Part of deleteSurplus.
+    bool bookingsIndexAgrees(const TDeleteList &candidates);
 
     // Whether the result table has a current row, the one the order number change works on.
     bool hasCurrentRow() const;
@@ -70,7 +79,19 @@ public:
 
 private:
     void appendResultRow();
-    bool mayStillDelete(const QString &number, const QString &id);
+    // The path of the article table's file.
+    QString articleFile() const;
+    // Where the deletion journal of the article table's data lives (DeletionJournal::folderFor).
+    QString journalFolder() const;
+    // One article of the deletion, as one step under the journal's lock and in one transaction
+    // of the connection: the re-checks against the stored data, the journal entry, the delete.
+    // Answers whether it deleted the article; one another user holds is passed over.
+    bool deleteCandidate(const QString &number, const QString &id, const TDeleteList &candidates,
+                         DeletionJournal &journal);
+    // Whether the article is still a candidate (stored with the number, without bookings) and
+    // another of the candidates of the number still is one, too, and held by no user; leaves
+    // the article current.
+    bool mayStillDelete(const QString &number, const QString &id, const TDeleteList &candidates);
 
     TDbTable &m_articles;
     TDbTable &m_bookings;

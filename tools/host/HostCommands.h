@@ -19,6 +19,15 @@ int info(const QString &folder, QTextStream &out);
 // limit message and, with csv, the status text go to err.
 int duplicates(const QString &folder, bool csv, QTextStream &out, QTextStream &err);
 
+// SQLite's integrity check on every table file of the folder, a verdict per table; 1 when one
+// is damaged or cannot be checked.
+int check(const QString &folder, QTextStream &out);
+// The folder's deletion journal: when which article was deleted and what became of it.
+int journal(const QString &folder, QTextStream &out);
+// Puts the deleted articles of the journal back with their IDs; with since (a time as the
+// listing shows it, or ISO 8601) only those deleted then or later.
+int restore(const QString &folder, const QString &since, QTextStream &out);
+
 // The table file name for a name given on the command line ("ArtikelMain" or
 // "ArtikelMain.TBL").
 QString tableFileName(const QString &name);

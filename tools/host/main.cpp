@@ -1,6 +1,7 @@
 // dupcheck-host: the stand-in for the module host's data tools. It creates the host's tables,
-// fills them with demo data or from CSV files, exports them, summarises a data folder and lists
-// the duplicate order numbers as the module's check does, on the local server or (option
+// fills them with demo data or from CSV files, exports them, summarises a data folder, lists
+// the duplicate order numbers as the module's check does, checks the tables for damage, and
+// lists and restores what the module's deletion deleted; on the local server or (option
 // --remote) on a data set of the remote server.
 #include "EngineSession.h"
 #include "HostCommands.h"
@@ -49,7 +50,17 @@ const char kUsage[] =
     "  dupcheck-host setting DIR IDENT [--text T] [--memo-file DATEI] [--pack]\n"
     "      schreibt die Einstellungszeile IDENT (legt sie an, wenn sie fehlt): --text setzt\n"
     "      stringItem, --memo-file setzt MemoItem auf den Inhalt der Datei, mit --pack\n"
-    "      gepackt (zlib)\n";
+    "      gepackt (zlib)\n"
+    "  dupcheck-host check DIR\n"
+    "      prüft jede Tabelle des Ordners mit der Integritätsprüfung von SQLite (alle\n"
+    "      Datensätze und Indizes; mit --remote die Indexprüfung \"amcheck\" des Servers)\n"
+    "      und meldet je Tabelle, ob sie in Ordnung ist\n"
+    "  dupcheck-host journal DIR\n"
+    "      listet das Löschjournal: wann welcher Artikel gelöscht wurde und was aus ihm\n"
+    "      wurde (gelöscht, nicht gelöscht, zurückgeholt)\n"
+    "  dupcheck-host restore DIR [--since ZEIT]\n"
+    "      holt die gelöschten Artikel aus dem Löschjournal mit ihren IDs zurück, mit\n"
+    "      --since nur die ab ZEIT gelöschten (\"24.12.2026 14:30\" oder \"2026-12-24\")\n";
 
 int failed(QTextStream &out, const QString &message) {
     out.flush();
@@ -93,6 +104,13 @@ int main(int argc, char **argv) {
         }
         if (command == QLatin1String("info") && args.size() == 2)
             return HostCommands::info(args[1], out);
+        if (command == QLatin1String("check") && args.size() == 2)
+            return HostCommands::check(args[1], out);
+        if (command == QLatin1String("journal") && args.size() == 2)
+            return HostCommands::journal(args[1], out);
+        if (command == QLatin1String("restore") &&
+            (args.size() == 2 || (args.size() == 4 && args[2] == QLatin1String("--since"))))
+            return HostCommands::restore(args[1], args.size() == 4 ? args[3] : QString(), out);
         if (command == QLatin1String("duplicates") &&
             (args.size() == 2 || (args.size() == 3 && args[2] == QLatin1String("--csv")))) {
             QTextStream err(stderr);

@@ -2,7 +2,11 @@
 
 #include "platform/Cp1252.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -190,4 +194,29 @@ void CheckData::renumber(int articleId, const QString &bstn) {
         ADD_FAILURE() << "no article " << articleId << " to renumber";
     }
     ok(DbCloseTable(a));
+}
+
+void CheckData::addBookingsTheIndexLacks(int articleId, int count) {
+    const QByteArray file =
+        QFile::encodeName(m_dir.filePath(QString::fromStdString(HostSchema::bookings().fileName)));
+    auto run = [&](const QByteArray &sql) {
+        sqlite3 *db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK)
+            << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    };
+    // For a while the index takes no rows: what is added then is missing from it afterwards.
+    const QByteArray index = "'dbe_tag_ID_ART'";
+    run("PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = sql || ' WHERE 0' "
+        "WHERE name = " +
+        index);
+    QByteArray rows;
+    for (int k = 0; k < count; ++k)
+        rows += "INSERT INTO dbe_records(ID_ART, MENGE) VALUES(" + QByteArray::number(articleId) +
+                ", 1);";
+    run(rows);
+    run("PRAGMA writable_schema=ON; UPDATE sqlite_master SET sql = substr(sql, 1, length(sql) - "
+        "8) WHERE name = " +
+        index);
 }

@@ -46,6 +46,9 @@ public:
     // The stored order number of the article, "<fehlt>" when there is none.
     QString storedNumber(int id) const;
     void addBooking(int articleId);
+    // Adds bookings of the article that the bookings index "ID_ART" lacks: a damaged index, as
+    // SQLite's integrity check reports it ("row … missing from index").
+    void addBookingsTheIndexLacks(int articleId, int count);
     void renumber(int articleId, const QString &bstn);
 
 private:

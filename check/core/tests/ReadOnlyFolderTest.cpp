@@ -1,5 +1,6 @@
 // A data folder the user may not write to, or whose table files are write-protected: the check
-// lists the duplicates as always, and a change says what is read-only and changes nothing.
+// lists the duplicates as always, and a change or a deletion says what is read-only and changes
+// nothing.
 #include "CheckData.h"
 #include "CheckSession.h"
 #include "WithoutWriteAccess.h"
@@ -15,7 +16,7 @@ using WithoutWriteAccess::Scope;
 
 class ReadOnlyFolderTest : public ::testing::TestWithParam<Scope> {};
 
-TEST_P(ReadOnlyFolderTest, TheCheckListsAndEveryChangeSaysWhatIsReadOnly) {
+TEST_P(ReadOnlyFolderTest, TheCheckListsAndChangesAndDeletionsSayWhatIsReadOnly) {
     CheckData data;
     data.makeTables({{"a", "N"}, {"b", "N", 1}, {"c", "N"}, {"d", "U"}});
     const std::string findings =
@@ -32,6 +33,17 @@ TEST_P(ReadOnlyFolderTest, TheCheckListsAndEveryChangeSaysWhatIsReadOnly) {
                 if (session.messages.size() != 1 ||
                     !session.messages.last().contains(QStringLiteral("schreibgeschützt")))
                     found << QStringLiteral("renaming said: ") + session.messages.join(u'|');
+                // The deletion: its journal or its first delete says what is read-only.
+                session.messages.clear();
+                QString said;
+                try {
+                    session.deleteDuplicates();
+                    said = session.messages.join(u'|');
+                } catch (const Exception &e) {
+                    said = e.message();
+                }
+                if (!said.contains(QStringLiteral("schreibgeschützt")))
+                    found << QStringLiteral("deleting said: ") + said;
             } catch (const Exception &e) {
                 found << QStringLiteral("failed: ") + e.message();
             }
