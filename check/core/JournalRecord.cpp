@@ -16,9 +16,9 @@
 
 namespace JournalRecord {
 
-namespace {
-
-[[noreturn]] void engineFailed() {
+void checkEngine(uint32_t result) {
+    if (result == DBE_SUCCESS)
+        return;
     uint32_t number = 0;
     char text[DB_MAX_ERROR_TEXT + 1] = {};
     uint16_t len = sizeof text;
@@ -26,10 +26,7 @@ namespace {
     throw EJournalError(Cp1252::toQString(text));
 }
 
-void check(DBRESULT result) {
-    if (result != DBE_SUCCESS)
-        engineFailed();
-}
+namespace {
 
 struct FieldInfo {
     QString name;
@@ -41,18 +38,18 @@ struct FieldInfo {
 
 std::vector<FieldInfo> fieldsOf(uint32_t table) {
     uint16_t count = 0;
-    check(DbGetNumFields(table, &count));
+    checkEngine(DbGetNumFields(table, &count));
     std::vector<FieldInfo> fields;
     for (uint16_t n = 1; n <= count; ++n) {
         FieldInfo f;
         f.number = n;
         char name[80] = {};
         uint16_t len = sizeof name;
-        check(DbGetFieldName(table, n, name, &len));
+        checkEngine(DbGetFieldName(table, n, name, &len));
         f.name = Cp1252::toQString(name);
-        check(DbGetFieldType(table, n, &f.type));
-        check(DbGetFieldLength(table, n, &f.length));
-        check(DbGetFieldOffset(table, n, &f.offset));
+        checkEngine(DbGetFieldType(table, n, &f.type));
+        checkEngine(DbGetFieldLength(table, n, &f.length));
+        checkEngine(DbGetFieldOffset(table, n, &f.offset));
         fields.push_back(f);
     }
     return fields;
@@ -156,11 +153,12 @@ QString valueText(const FieldInfo &f, const uint8_t *p, uint32_t table) {
         if (load<uint32_t>(p) == 0)
             return {};
         uint32_t size = 0;
-        check(DbGetBinaryLength(table, f.number, &size));
+        checkEngine(DbGetBinaryLength(table, f.number, &size));
         QByteArray bytes(qsizetype(size), '\0');
         uint32_t got = size;
         if (size > 0)
-            check(DbGetBinary(table, f.number, 0, reinterpret_cast<uint8_t *>(bytes.data()), &got));
+            checkEngine(
+                DbGetBinary(table, f.number, 0, reinterpret_cast<uint8_t *>(bytes.data()), &got));
         return escaped(bytes.left(qsizetype(got)));
     }
     case DB_TYPE_DOUBLE:
@@ -212,7 +210,7 @@ std::optional<int32_t> jdOf(const QString &text) {
 // Sets one field of the pending record from its journal text.
 void setField(uint32_t table, const FieldInfo &f, const QString &value) {
     if (value.isEmpty()) {
-        check(DbSetEmpty(table, f.number));
+        checkEngine(DbSetEmpty(table, f.number));
         return;
     }
     std::vector<uint8_t> image(std::max<uint32_t>(f.length, 8), 0);
@@ -255,8 +253,9 @@ void setField(uint32_t table, const FieldInfo &f, const QString &value) {
         QByteArray bytes;
         if (!unescaped(value, bytes))
             badValue(f, value);
-        check(DbSetBinary(table, f.number, reinterpret_cast<const uint8_t *>(bytes.constData()),
-                          uint32_t(bytes.size())));
+        checkEngine(DbSetBinary(table, f.number,
+                                reinterpret_cast<const uint8_t *>(bytes.constData()),
+                                uint32_t(bytes.size())));
         return;
     }
     case DB_TYPE_DOUBLE:
@@ -290,7 +289,7 @@ void setField(uint32_t table, const FieldInfo &f, const QString &value) {
     }
     if (!ok)
         badValue(f, value);
-    check(DbSetFieldRaw(table, f.number, image.data(), f.length));
+    checkEngine(DbSetFieldRaw(table, f.number, image.data(), f.length));
 }
 
 const FieldInfo *find(const std::vector<FieldInfo> &fields, const QString &name) {
@@ -305,10 +304,10 @@ const FieldInfo *find(const std::vector<FieldInfo> &fields, const QString &name)
 Record read(uint32_t table) {
     const std::vector<FieldInfo> fields = fieldsOf(table);
     uint32_t length = 0;
-    check(DbGetRecordLength(table, &length));
+    checkEngine(DbGetRecordLength(table, &length));
     std::vector<uint8_t> image(length);
     uint32_t got = length;
-    check(DbGetRecord(table, image.data(), &got));
+    checkEngine(DbGetRecord(table, image.data(), &got));
     Record record;
     for (const FieldInfo &f : fields)
         record << Field{f.name, valueText(f, image.data() + f.offset, table)};
@@ -324,11 +323,11 @@ void append(uint32_t table, const Record &record) {
                                "unverändert zurückgeholt werden.")
                     .arg(field.name));
     }
-    check(DbAppendRecord(table));
+    checkEngine(DbAppendRecord(table));
     try {
         for (const Field &field : record)
             setField(table, *find(fields, field.name), field.value);
-        check(DbWriteRecord(table));
+        checkEngine(DbWriteRecord(table));
     } catch (...) {
         DbCancelUpdate(table);
         throw;

@@ -32,6 +32,9 @@ struct Field {
 };
 using Record = QList<Field>;
 
+// Raises EJournalError with the engine's last error text when result is not 0.
+void checkEngine(uint32_t result);
+
 // The current record of the engine table (its handle). Raises EJournalError with the engine's
 // text when it cannot be read.
 Record read(uint32_t table);

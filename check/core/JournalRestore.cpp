@@ -14,26 +14,16 @@ namespace JournalRestore {
 
 namespace {
 
-[[noreturn]] void engineFailed() {
-    uint32_t number = 0;
-    char text[DB_MAX_ERROR_TEXT + 1] = {};
-    uint16_t len = sizeof text;
-    DbGetLastError(&number, text, &len);
-    throw EJournalError(Cp1252::toQString(text));
-}
-
-void check(DBRESULT result) {
-    if (result != DBE_SUCCESS)
-        engineFailed();
-}
+using JournalRecord::checkEngine;
 
 // The tables that the journal's entries name, opened on one connection to the folder; each is
 // found by its index "ID".
 class Tables {
 public:
     Tables(const QString &dataPath, bool remote, bool forWriting) : m_forWriting(forWriting) {
-        check(DbConnect(EnginePath::toEngine(dataPath).constData(),
-                        remote ? DB_SERVER_REMOTE : DB_SERVER_LOCAL, "", "", 0, &m_connection));
+        checkEngine(DbConnect(EnginePath::toEngine(dataPath).constData(),
+                              remote ? DB_SERVER_REMOTE : DB_SERVER_LOCAL, "", "", 0,
+                              &m_connection));
     }
     ~Tables() { DbDisconnect(m_connection); }
     Tables(const Tables &) = delete;
@@ -44,10 +34,10 @@ public:
         if (it != m_tables.end())
             return it->second.table;
         Open open;
-        check(DbOpenTable(m_connection, Cp1252::fromQString(file).constData(), nullptr,
-                          DB_TABLE_NATIVE, DB_CHARTYPE_ANSI, DB_LOCKTYPE_PROPRIETARY,
-                          DB_RIGHTS_CHECK, m_forWriting ? 0 : DB_OPEN_READONLY, &open.table));
-        check(DbGetIndexHandle(open.table, "ID", &open.byId));
+        checkEngine(DbOpenTable(m_connection, Cp1252::fromQString(file).constData(), nullptr,
+                                DB_TABLE_NATIVE, DB_CHARTYPE_ANSI, DB_LOCKTYPE_PROPRIETARY,
+                                DB_RIGHTS_CHECK, m_forWriting ? 0 : DB_OPEN_READONLY, &open.table));
+        checkEngine(DbGetIndexHandle(open.table, "ID", &open.byId));
         m_tables.emplace(file, open);
         return open.table;
     }
@@ -57,8 +47,9 @@ public:
         handle(file);
         const QByteArray key = id.toLatin1();
         uint16_t found = 0;
-        check(DbSeek(m_tables.at(file).byId, reinterpret_cast<const uint8_t *>(key.constData()),
-                     uint16_t(key.size()), DB_KEY_TEXT, DB_SEEK_HARD, &found));
+        checkEngine(DbSeek(m_tables.at(file).byId,
+                           reinterpret_cast<const uint8_t *>(key.constData()), uint16_t(key.size()),
+                           DB_KEY_TEXT, DB_SEEK_HARD, &found));
         return found != 0;
     }
 
@@ -167,12 +158,12 @@ Result restore(const QString &dataPath, const std::optional<QDateTime> &since, b
         tables.handle(entry->tableFile);
     const std::vector<uint32_t> handles = tables.handles();
     for (uint32_t table : handles)
-        check(DbBeginTransaction(table));
+        checkEngine(DbBeginTransaction(table));
     try {
         for (const DeletionJournal::Entry *entry : chosen)
             JournalRecord::append(tables.handle(entry->tableFile), entry->record);
         for (uint32_t table : handles)
-            check(DbCommitTransaction(table));
+            checkEngine(DbCommitTransaction(table));
     } catch (...) {
         for (uint32_t table : handles)
             DbRollbackTransaction(table);
