@@ -31,8 +31,7 @@ bool isRepresentable(QChar c) {
 
 qsizetype firstWithoutCode(const QString &text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        if (encode(u) < 0 || (u >= 0x80 && u < 0xA0))
+        if (!isRepresentable(text[i]))
             return i;
     }
     return -1;

@@ -21,9 +21,8 @@ QChar toQChar(unsigned char byte);
 char fromQChar(QChar c);
 bool isRepresentable(QChar c);
 
-// The position of the first character of text that Windows-1252 has no code for, -1 when every
-// character has one. The five C1 controls that the converters above map to the unassigned
-// bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D have no code either: no stored text may carry them.
+// The position of the first character of text that Windows-1252 has no code for (one that
+// fromQChar would turn into '?'), -1 when every character has one.
 qsizetype firstWithoutCode(const QString &text);
 // The character at index named for a message: "das Zeichen „Ł“ (U+0141)", or for one that
 // cannot be seen "das nicht druckbare Zeichen (U+FEFF)"; a surrogate pair is one character.
