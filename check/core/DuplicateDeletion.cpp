@@ -151,10 +151,13 @@ bool DuplicateCheck::mayStillDelete(const QString &number, const QString &id,
 bool DuplicateCheck::deleteCandidate(const QString &number, const QString &id,
                                      const TDeleteList &candidates, DeletionJournal &journal) {
     const DeletionJournal::Lock step = journal.lock();
+    // Committed also when nothing changed: a rollback would leave the tables' cursors nowhere.
     TDbTransaction transaction(m_articles.DbConnection());
     // A held article is passed over before it is written to the journal.
-    if (!mayStillDelete(number, id, candidates) || CurrentRecordHeld(m_articles))
+    if (!mayStillDelete(number, id, candidates) || CurrentRecordHeld(m_articles)) {
+        transaction.Commit();
         return false;
+    }
     const qint64 entry = journal.recordDeletion(QFileInfo(articleFile()).fileName(),
                                                 JournalRecord::read(m_articles.Handle()));
     m_feedback.setStatusText(EscapeMarkup(number) + QStringLiteral(" <b>löschen.."));
@@ -168,18 +171,19 @@ bool DuplicateCheck::deleteCandidate(const QString &number, const QString &id,
     };
     try {
         m_articles.Delete();
-        transaction.Commit();
     } catch (const EDbEngineError &e) {
         notDeleted(e.message());
         // Taken by another user since the look at its lock: passed over like a held one.
-        if (e.EngineError() == DBE_RECORD_LOCKED)
-            return false;
-        throw;
+        if (e.EngineError() != DBE_RECORD_LOCKED)
+            throw;
+        transaction.Commit();
+        return false;
     } catch (const std::exception &e) {
         const auto *ex = dynamic_cast<const Exception *>(&e);
         notDeleted(ex ? ex->message() : QString::fromLocal8Bit(e.what()));
         throw;
     }
+    transaction.Commit();
     journal.confirmDeleted(entry);
     return true;
 }
