@@ -186,6 +186,7 @@ TEST_F(ErrorTest, AForeignWalBesideATableIsRefusedAndNeverWrittenIntoIt) {
 
 // Damage the engine's own checks do not see on opening: index entries missing for records.
 TEST_F(ErrorTest, TheIntegrityCheckFindsEveryRecordAnIndexLacks) {
+    LOCAL_SERVER_ONLY(); // it damages a table file (the server's check: RemoteServerTest)
     DBHANDLE t = 0;
     ASSERT_DB(openRaw("ArtikelMain.TBL", &t));
     uint32_t problems = 9;

@@ -226,7 +226,43 @@ settings_without_index)
     e2e_expect_clean_end "Start mit einer Einstellungstabelle ohne Index"
     ;;
 
-missing_folder | folder_without_tables | damaged_table | read_only_folder)
+read_only_folder)
+    # A folder and table files the user may not write to: the module starts and the check
+    # lists the duplicates as always; "Alle doppelten löschen" cannot write its journal, says
+    # so and deletes nothing, and not one byte of the folder changes.
+    chmod 555 "$data"
+    chmod 444 "$data"/*
+    run=(e2e_start)
+    # Permission bits do not stop root: as root the program runs as nobody.
+    if [ "$(id -u)" = 0 ]; then
+        command -v setpriv >/dev/null || e2e_fail "setpriv fehlt (Paket util-linux)"
+        chmod 755 "$e2e_work"
+        mkdir -m 700 "$e2e_work/runtime-nobody"
+        chown nobody "$e2e_work/runtime-nobody"
+        cp "$E2E_DUPCHECK" "$e2e_work/dupcheck"
+        E2E_DUPCHECK="$e2e_work/dupcheck"
+        run=(e2e_start_as_nobody)
+    fi
+    (cd "$data" && ls -A && sha256sum -- *) >"$e2e_work/files.before"
+    "${run[@]}" "$data" 1 12413
+    e2e_wait_window "$data" "Start auf dem schreibgeschützten Ordner $data"
+    e2e_main="$e2e_wid"
+    e2e_click "$e2e_main" "$E2E_BTN_CHECK_X" "$E2E_BTN_CHECK_Y"
+    ask_delete
+    question="$e2e_wid"
+    e2e_click_box_yes "$question"
+    e2e_wait_gone "$question" "Frage nach dem Klick auf \"Ja\""
+    e2e_wait_window "$E2E_TITLE" "Meldung, dass das Löschjournal nicht geschrieben werden kann"
+    box="$e2e_wid"
+    e2e_keys "$box" Return
+    e2e_wait_gone "$box" "Meldung nach Enter"
+    close_with_button
+    (cd "$data" && ls -A && sha256sum -- *) >"$e2e_work/files.after"
+    e2e_expect_table "$e2e_work/files.after" "$e2e_work/files.before" \
+        "im schreibgeschützten Datenordner hat sich etwas verändert"
+    ;;
+
+missing_folder | folder_without_tables | damaged_table)
     # The connection or the opening of the tables fails: the reason comes in the message box
     # and as one line on standard error, the program ends with status 1 once the box is closed,
     # and creates or changes nothing.
@@ -236,20 +272,6 @@ missing_folder | folder_without_tables | damaged_table | read_only_folder)
     missing_folder) target="$e2e_work/fehlt" ;;
     folder_without_tables) target="$e2e_work/leer" && mkdir "$target" ;;
     damaged_table) head -c 4096 /dev/urandom >"$data/ArtikelMain.TBL" ;;
-    read_only_folder)
-        chmod 555 "$data"
-        chmod 444 "$data"/*
-        # Permission bits do not stop root: as root the program runs as nobody.
-        if [ "$(id -u)" = 0 ]; then
-            command -v setpriv >/dev/null || e2e_fail "setpriv fehlt (Paket util-linux)"
-            chmod 755 "$e2e_work"
-            mkdir -m 700 "$e2e_work/runtime-nobody"
-            chown nobody "$e2e_work/runtime-nobody"
-            cp "$E2E_DUPCHECK" "$e2e_work/dupcheck"
-            E2E_DUPCHECK="$e2e_work/dupcheck"
-            run=(e2e_start_as_nobody)
-        fi
-        ;;
     esac
     (cd "$target" 2>/dev/null && ls -A && sha256sum -- * 2>/dev/null) >"$e2e_work/files.before"
     "${run[@]}" "$target" 1 12413
