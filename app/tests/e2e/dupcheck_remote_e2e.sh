@@ -5,7 +5,9 @@
 #   dupcheck_remote_e2e.sh CASE DUPCHECK DUPCHECK-HOST
 # Cases:
 #   check_delete_rename  the check, the deletion ("Ja") and a renaming, started with server
-#                        kind 2 as the host starts it for the remote server
+#                        kind 2 as the host starts it for the remote server; then
+#                        dupcheck-host --remote restore puts the deleted articles back from
+#                        the workstation's journal of the data set
 #   two_workstations     two dupcheck processes on the same data set: one holds article 4
 #                        (its renaming dialog is open) while the other deletes; article 4 is
 #                        passed over and its partner 5 of B-200 stays (a held article keeps
@@ -128,6 +130,17 @@ check_delete_rename)
     e2e_prog_pid=""
     e2e_without_ids "$e2e_work/articles.before" 3 4 10 12 >"$e2e_work/articles.deleted"
     e2e_with_field "$e2e_work/articles.deleted" 7 BSTN "C-301" >"$e2e_work/articles.expected"
+    e2e_export "$data" ArtikelMain >"$e2e_work/articles.after"
+    e2e_expect_table "$e2e_work/articles.after" "$e2e_work/articles.expected" \
+        "nach dem Löschen und Umbenennen sind die Artikel nicht wie erwartet"
+    # The deletion journal of the data set (on this workstation) brings the four back as they
+    # were, with their IDs (as new records: compared in the order of the IDs).
+    "$E2E_HOST" restore "$data" >"$e2e_work/restore.out" 2>&1 ||
+        e2e_fail "restore auf dem Datenbestand: $(cat "$e2e_work/restore.out")"
+    grep -q "^4 Artikel mit ihren IDs zurückgeholt" "$e2e_work/restore.out" ||
+        e2e_fail "restore meldet nicht 4 Artikel: $(cat "$e2e_work/restore.out")"
+    e2e_with_field "$e2e_work/articles.before" 7 BSTN "C-301" >"$e2e_work/articles.expected"
+    by_id=1
     ;;
 
 two_workstations)
@@ -160,6 +173,12 @@ two_workstations)
     ;;
 esac
 e2e_export "$data" ArtikelMain >"$e2e_work/articles.after"
+if [ -n "${by_id:-}" ]; then
+    for f in after expected; do
+        sort -t, -k1,1n "$e2e_work/articles.$f" >"$e2e_work/articles.$f.sorted"
+        mv "$e2e_work/articles.$f.sorted" "$e2e_work/articles.$f"
+    done
+fi
 e2e_expect_table "$e2e_work/articles.after" "$e2e_work/articles.expected" \
     "die Artikel des Datenbestands sind nicht wie erwartet"
 e2e_export "$data" Artikelsub >"$e2e_work/bookings.after"

@@ -98,6 +98,8 @@ e2e_begin() {
     # Qt wants a private runtime folder; without one it warns on every start.
     mkdir -m 700 "$e2e_work/runtime"
     export XDG_RUNTIME_DIR="$e2e_work/runtime"
+    # The deletion journal of a remote data set lies in the user's data folder: the test's own.
+    export XDG_DATA_HOME="$e2e_work/data-home"
 
     # -noreset: the server keeps its state when the last client leaves (xdotool comes and goes).
     Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN_W}x${E2E_SCREEN_H}x24" -nolisten tcp -noreset \
