@@ -25,7 +25,8 @@ class DeletionJournal {
 public:
     // The folder of the journal of a data path: the data folder itself on the local server.
     // A data set of the remote server has no folder of ours; its journal lives on the
-    // workstation, in the user's data folder under the data set's normalised path.
+    // workstation, in the user's data folder under the data set's normalised path (made when
+    // missing).
     static QString folderFor(const QString &dataPath, bool remote);
     // The journal's file in a data folder.
     static QString pathIn(const QString &folder);
