@@ -16,15 +16,18 @@ int main(int argc, char **argv) {
         std::fputs("Aufruf: deletion_runner DIR\n", stderr);
         return 2;
     }
+    const char *step = "Öffnen";
     try {
         CheckSession session(QString::fromLocal8Bit(argv[1]));
+        step = "Prüfen";
         session.check().check();
+        step = "Löschen";
         session.deleteDuplicates();
         for (const QString &message : session.messages)
             std::fprintf(stderr, "%s\n", message.toUtf8().constData());
         return session.messages.isEmpty() ? 0 : 1;
     } catch (const Exception &e) {
-        std::fprintf(stderr, "%s\n", e.message().toUtf8().constData());
+        std::fprintf(stderr, "%s: %s\n", step, e.message().toUtf8().constData());
         return 1;
     }
 }
