@@ -3,6 +3,7 @@
 #include "data/Field.h"
 
 #include <cassert>
+#include <limits>
 
 TMemTable::TMemTable(QObject *owner) : TDataSet(owner) {}
 
@@ -16,6 +17,7 @@ void TMemTable::InternalOpen() {
     for (qsizetype i = 0; i < FieldDefs().size(); ++i)
         FieldDefs()[i].FieldNo = int(i) + 1;
     m_records.clear();
+    m_intColumns.clear();
     m_current = -1;
 }
 
@@ -23,10 +25,12 @@ void TMemTable::InternalFieldsReady() {
     m_width = 0;
     for (TField *field : Fields())
         m_width = std::max(m_width, field->FieldNo());
+    m_intColumns.clear();
 }
 
 void TMemTable::InternalClose() {
     m_records.clear();
+    m_intColumns.clear();
     m_buffer.clear();
     m_current = -1;
 }
@@ -146,10 +150,14 @@ void TMemTable::InternalAppend() {
 
 void TMemTable::InternalPost() {
     if (State() == dsEdit) {
-        m_records[m_current] = m_buffer;
+        m_records[m_current] = std::move(m_buffer);
+        for (auto &[slot, column] : m_intColumns)
+            column.values[size_t(m_current)] = IntColumn::of(m_records[m_current][slot]);
     } else {
-        m_records.push_back(m_buffer);
+        m_records.push_back(std::move(m_buffer));
         m_current = qsizetype(m_records.size()) - 1;
+        for (auto &[slot, column] : m_intColumns)
+            column.values.push_back(IntColumn::of(m_records.back()[slot]));
     }
     m_buffer.clear();
 }
@@ -161,6 +169,8 @@ void TMemTable::InternalCancel() {
 bool TMemTable::InternalDelete() {
     m_buffer.clear();
     m_records.erase(m_records.begin() + m_current);
+    for (auto &[slot, column] : m_intColumns)
+        column.values.erase(column.values.begin() + m_current);
     qsizetype next = Seek(m_current, 1);
     if (next < 0)
         next = Seek(m_current - 1, -1);
@@ -194,23 +204,48 @@ bool matches(const QVariant &value, const QVariant &key, TLocateOptions options)
     return value == key;
 }
 
+// What a value is to the search by one integer key besides an integer: no value, or a value
+// of another type (a double, a text), which may still equal an integer key. No int is either.
+constexpr qint64 kNull = std::numeric_limits<qint64>::min();
+constexpr qint64 kOtherType = kNull + 1;
+
 } // namespace
+
+qint64 TMemTable::IntColumn::of(const QVariant &value) {
+    if (!value.isValid() || value.isNull())
+        return kNull;
+    if (value.metaType() == QMetaType::fromType<int>())
+        return *static_cast<const int *>(value.constData());
+    return kOtherType;
+}
+
+TMemTable::IntColumn &TMemTable::IntColumnOf(int slot) {
+    auto found = m_intColumns.find(slot);
+    if (found != m_intColumns.end())
+        return found->second;
+    IntColumn &column = m_intColumns[slot];
+    column.values.reserve(m_records.size());
+    for (const Record &record : m_records)
+        column.values.push_back(IntColumn::of(record[slot]));
+    return column;
+}
 
 bool TMemTable::InternalLocate(const QList<TField *> &keyFields, const QVariantList &keyValues,
                                TLocateOptions options) {
     // One integer key, as the check searches its listed rows by ID once per duplicate it
-    // finds: the integers are compared directly. Through QVariant the comparison took most of
-    // the time of a check that lists thousands of rows, each search scanning all of them.
+    // finds: the search runs over a copy of that field's values as plain integers, kept
+    // beside the records. Through QVariant the comparison took most of the time of a check
+    // that lists thousands of rows, each search scanning all of them.
     const QMetaType intType = QMetaType::fromType<int>();
     if (keyFields.size() == 1 && keyValues[0].metaType() == intType && !keyValues[0].isNull()) {
         const int slot = Slot(keyFields[0]);
-        const int key = *static_cast<const int *>(keyValues[0].constData());
+        const qint64 key = *static_cast<const int *>(keyValues[0].constData());
+        const qint64 *values = IntColumnOf(slot).values.data();
         for (qsizetype i = 0; i < qsizetype(m_records.size()); ++i) {
-            const QVariant &value = m_records[i][slot];
+            if (values[i] != key && values[i] != kOtherType)
+                continue;
             const bool match =
-                value.metaType() == intType
-                    ? *static_cast<const int *>(value.constData()) == key && !value.isNull()
-                    : matches(value, keyValues[0], options);
+                values[i] == key || matches(m_records[i][slot], keyValues[0], options);
             if (match && Accepts(i)) {
                 m_current = i;
                 return true;
@@ -240,6 +275,7 @@ void TMemTable::EmptyTable() {
     if (Active())
         CheckBrowseMode();
     m_records.clear();
+    m_intColumns.clear();
     m_buffer.clear();
     m_current = -1;
     if (Active()) {

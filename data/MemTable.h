@@ -9,6 +9,7 @@
 #include "data/DataSet.h"
 #include "platform/Exception.h"
 
+#include <map>
 #include <vector>
 
 DUPCHECK_EXCEPTION_CLASS(EMemTableError, EDatabaseError)
@@ -54,8 +55,18 @@ private:
     qsizetype Seek(qsizetype index, int step);
     int Slot(const TField *field) const;
 
+    // One field's values as integers, for the search by one integer key: kept beside the
+    // records while searches use it, changed with every post and delete.
+    struct IntColumn {
+        // The integer, or a mark for no value or for a value of another type.
+        std::vector<qint64> values;
+        static qint64 of(const QVariant &value);
+    };
+    IntColumn &IntColumnOf(int slot);
+
     std::vector<Record> m_records;
     Record m_buffer;
     qsizetype m_current = -1;
     int m_width = 0;
+    std::map<int, IntColumn> m_intColumns; // by slot
 };
