@@ -40,13 +40,14 @@ void applySettings(SqliteDb &db) {
     }
     // Durable commits. The pages read are kept in SQLite's own page cache, not in a memory map
     // of the file: the kernel maps up to 64 KB around every page a mapped read touches, so the
-    // scattered row reads of one check (about 10,000 for a million articles) made most of the
-    // article and bookings files resident in the process, 240 MB; the cache holds only the
-    // pages read. Its 192 MB per table hold a million articles with their "BSTN" index, so a
-    // walk that reads whole rows in index order reads each page from the file once and is as
-    // fast as it was with the map (bench/EngineBench.cpp); the check stays below 100 MB.
+    // scattered row reads of one check made most of the article and bookings files resident in
+    // the process. The cache holds at most 4 MB per table handle, whatever the size of the
+    // file: the work on a table walks its indexes (each page read once, in order) and reads
+    // single rows and index entries, for which the inner pages of the trees (a few hundred KB
+    // for a million records) stay cached and a leaf is one read from the system's file cache.
+    // A bigger cache only kept what the work does not read again.
     db.exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA mmap_size=0; "
-            "PRAGMA cache_size=-196608; PRAGMA foreign_keys=OFF",
+            "PRAGMA cache_size=-4096; PRAGMA foreign_keys=OFF",
             "Einstellen der Verbindung");
 }
 
