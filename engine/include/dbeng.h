@@ -278,6 +278,14 @@ DBRESULT DbGotoBOF(DBHANDLE order);    /* before the first record of the order *
 DBRESULT DbGotoTop(DBHANDLE order);    /* the first visible record, or EOF when none */
 DBRESULT DbGotoBottom(DBHANDLE order); /* the last visible record, or BOF when none */
 DBRESULT DbSkip(DBHANDLE order, int32_t count);
+/* Moves forward as DbSkip(order, 1) does, but first passes over records whose key neither
+ * neighbour in the order shares (texts compared as DbGetField gives them, without trailing
+ * blanks), at most `most` of them: it stops on the first record that shares its key with the
+ * record before or after it, after `most` passed records, or at EOF. *passed is the number of
+ * records left behind between the record the cursor stood on and the one it stops on (at EOF:
+ * before it). A walk that only looks for equal neighbouring keys reads the others this way
+ * without a call per record. On the table order (no key) it moves one record. */
+DBRESULT DbSkipToSharedKey(DBHANDLE order, uint32_t most, uint32_t *passed);
 DBRESULT DbAtEOF(DBHANDLE table, uint16_t *eof);
 DBRESULT DbAtBOF(DBHANDLE table, uint16_t *bof);
 /* Whether the current record exists and passes the filters; DBE_NO_CURRENT_RECORD (with

@@ -34,6 +34,14 @@ public:
     virtual void gotoTop(int order) = 0;
     virtual void gotoBottom(int order) = 0;
     virtual void skip(int order, int32_t count) = 0;
+    // Forward as skip(order, 1), first passing over at most `most` records whose key neither
+    // neighbour in the order shares; answers how many it passed (DbSkipToSharedKey). Passing
+    // none is always right: that is what a backend without a cheaper way does.
+    virtual uint32_t skipToSharedKey(int order, uint32_t most) {
+        (void)most;
+        skip(order, 1);
+        return 0;
+    }
     virtual bool atEOF() const = 0;
     virtual bool atBOF() const = 0;
     // Throws DBE_NO_CURRENT_RECORD at BOF, EOF and on a deleted record.

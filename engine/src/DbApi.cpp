@@ -571,6 +571,17 @@ DBRESULT DbSkip(DBHANDLE order, int32_t count) {
     });
 }
 
+DBRESULT DbSkipToSharedKey(DBHANDLE order, uint32_t most, uint32_t *passed) {
+    return guarded([&] {
+        need(passed, "passed");
+        *passed = 0;
+        int o;
+        TableObject &t = orderOf(order, o);
+        t.justDeleted = false;
+        *passed = t.table->skipToSharedKey(o, most);
+    });
+}
+
 DBRESULT DbAtEOF(DBHANDLE table, uint16_t *eof) {
     return guarded([&] { *need(eof, "eof") = tableOf(table).table->atEOF() ? 1 : 0; });
 }

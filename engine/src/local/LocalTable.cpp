@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <string_view>
 #include <unistd.h>
 
 namespace dbeng {
@@ -19,18 +20,25 @@ namespace dbeng {
 namespace {
 
 // Batches start small after every positioning (a seek is often followed by a few skips only)
-// and double up to the largest size; bench/EngineBench.cpp measured the sizes.
+// and double up to the largest size; bench/EngineBench.cpp measured the sizes. A batch of keys
+// alone grows further than one that also reads fields of the rows: a key costs some 30 bytes
+// and its statement's start (a read transaction, a search of the index) weighs on a batch of
+// a few hundred keys, while a row costs its record image and its own page reads.
 constexpr size_t kFirstBatch = 16;
-constexpr size_t kDefaultMaxBatch = 256;
+constexpr size_t kMaxRowBatch = 256;
+constexpr size_t kMaxKeyBatch = 4096;
 
-// DUPCHECK_ENGINE_BATCH overrides the largest batch, so the benchmark can compare sizes.
-size_t maxBatch() {
-    static const size_t size = [] {
+// DUPCHECK_ENGINE_BATCH overrides the largest batch of both kinds, so the benchmark can
+// compare sizes.
+size_t maxBatch(bool readsRows) {
+    static const long chosen = [] {
         const char *v = std::getenv("DUPCHECK_ENGINE_BATCH");
         long n = v ? std::atol(v) : 0;
-        return n >= 1 && n <= 65536 ? static_cast<size_t>(n) : kDefaultMaxBatch;
+        return n >= 1 && n <= 65536 ? n : 0;
     }();
-    return size;
+    if (chosen > 0)
+        return static_cast<size_t>(chosen);
+    return readsRows ? kMaxRowBatch : kMaxKeyBatch;
 }
 // A field is read with the next batch when the walk read it on at least 1 of 8 records.
 constexpr uint32_t kWantRatio = 8;
@@ -89,6 +97,95 @@ std::string whyReadOnly(const std::string &path) {
 
 } // namespace
 
+namespace {
+
+// Whether two key values are equal as a reader of the texts sees them: a string ends at its
+// first zero byte, and trailing blanks do not count (stored strings are right-trimmed already,
+// so two stored texts without a zero byte are equal only when their bytes are).
+std::string_view shownText(std::string_view stored) {
+    stored = stored.substr(0, stored.find('\0'));
+    while (!stored.empty() && stored.back() == ' ')
+        stored.remove_suffix(1);
+    return stored;
+}
+
+// A key value as the walk of skipToSharedKey keeps it: a text also remembers whether a zero
+// byte ends it early.
+struct KeyCell {
+    SqlValue value;
+    bool zero = false;
+
+    void load(sqlite3_value *from) {
+        switch (sqlite3_value_type(from)) {
+        case SQLITE_NULL:
+            value.kind = SqlValue::Null;
+            break;
+        case SQLITE_INTEGER:
+            value.kind = SqlValue::Int;
+            value.i = sqlite3_value_int64(from);
+            break;
+        case SQLITE_FLOAT:
+            value.kind = SqlValue::Real;
+            value.d = sqlite3_value_double(from);
+            break;
+        default: {
+            value.kind = SqlValue::Blob;
+            const void *p = sqlite3_value_blob(from);
+            const size_t n = static_cast<size_t>(sqlite3_value_bytes(from));
+            value.b.assign(static_cast<const char *>(p ? p : ""), n); // keeps its storage
+            zero = n > 0 && std::memchr(p, 0, n) != nullptr;
+        }
+        }
+    }
+
+    void load(const SqlValue &from) {
+        value = from;
+        zero = from.kind == SqlValue::Blob && from.b.find('\0') != std::string::npos;
+    }
+
+    // Whether a value equals this one; for a text, zero tells whether it holds a zero byte.
+    bool same(sqlite3_value *other) const {
+        switch (sqlite3_value_type(other)) {
+        case SQLITE_NULL:
+            // An empty text reads like no value.
+            return value.kind == SqlValue::Null ||
+                   (value.kind == SqlValue::Blob && shownText(value.b).empty());
+        case SQLITE_INTEGER:
+            return value.kind == SqlValue::Int && value.i == sqlite3_value_int64(other);
+        case SQLITE_FLOAT:
+            return value.kind == SqlValue::Real && value.d == sqlite3_value_double(other);
+        default: {
+            const void *p = sqlite3_value_blob(other);
+            const std::string_view text(static_cast<const char *>(p ? p : ""),
+                                        static_cast<size_t>(sqlite3_value_bytes(other)));
+            if (value.kind == SqlValue::Null)
+                return shownText(text).empty();
+            if (value.kind != SqlValue::Blob)
+                return false;
+            if (text == std::string_view(value.b))
+                return true;
+            // Stored texts are right-trimmed: they differ unless a zero byte ends one early.
+            if (!zero && text.find('\0') == std::string_view::npos)
+                return false;
+            return shownText(text) == shownText(value.b);
+        }
+        }
+    }
+};
+
+} // namespace
+
+// dbe_shared_key(key columns...) in the WHERE clause of a walk in index order: true for the
+// first row whose key equals the key of the row before it (the record the walk started from
+// counts as the row before the first), or for the row after `most` rows that are not. The
+// statement names the index, so each row is seen once and in its order; only the row the walk
+// stops on leaves SQLite, and the others cost little more than the index walk itself.
+struct LocalTable::SharedKeyScan {
+    std::vector<KeyCell> previous;
+    uint32_t visited = 0;
+    uint32_t most = 0;
+};
+
 LocalTable::LocalTable(const std::string &path, uint32_t options) {
     readOnly_ = (options & DB_OPEN_READONLY) != 0;
     exclusive_ = (options & DB_OPEN_EXCLUSIVE) != 0;
@@ -104,6 +201,9 @@ LocalTable::LocalTable(const std::string &path, uint32_t options) {
     locks_.open(def_.path, exclusive_, readOnly_);
     sqlite3_create_function(db_.get(), "dbe_upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             upperFunction, nullptr, nullptr);
+    sharedKeyScan_ = std::make_unique<SharedKeyScan>();
+    sqlite3_create_function(db_.get(), "dbe_shared_key", -1, SQLITE_UTF8 | SQLITE_DIRECTONLY,
+                            sharedKeyScan_.get(), sharedKeyFunction, nullptr, nullptr);
     if ((options & DB_OPEN_REINDEX) && !readOnly_)
         db_.exec("REINDEX dbe_records", "Neuaufbau der Indizes");
     rowColumns_.clear();
@@ -152,6 +252,15 @@ void LocalTable::refuseIfReadOnly() const {
         throw DbException(DBE_READONLY, readOnlyText_);
 }
 
+bool LocalTable::isKeyField(int field) const {
+    const Order &o = orders_[order_];
+    for (size_t k = 0; k < o.fields.size(); ++k) {
+        if (o.fields[k] == field && !o.folded[k])
+            return true;
+    }
+    return false;
+}
+
 void LocalTable::requireNoPending(const char *what) const {
     if (pending_)
         throw DbException(DBE_UPDATE_PENDING,
@@ -189,8 +298,7 @@ void LocalTable::detachBatch() {
         key_.assign(batch_.keys.begin() + static_cast<long>(bpos_ * n),
                     batch_.keys.begin() + static_cast<long>((bpos_ + 1) * n));
         if (!rowValid_ && batch_.allValid) {
-            std::memcpy(row_.data(), batch_.images.data() + bpos_ * def_.recordLength,
-                        def_.recordLength);
+            batchRecord(bpos_, row_.data());
             rowValid_ = true;
         }
     }
@@ -344,16 +452,17 @@ const LocalTable::Select &LocalTable::selectFor(const std::vector<char> &wanted)
     sel.order = order_;
     sel.wanted = wanted;
     sel.colOf.assign(def_.fields.size(), -1);
+    sel.keyOf.assign(def_.fields.size(), -1);
     sel.sql = "SELECT dbe_recno";
     int next = 1;
     for (size_t k = 0; k < o.columns.size(); ++k) {
         sel.sql += ", " + o.columns[k];
         if (!o.folded[k])
-            sel.colOf[o.fields[k]] = next;
+            sel.keyOf[o.fields[k]] = static_cast<int>(k);
         ++next;
     }
     for (size_t f = 0; f < def_.fields.size(); ++f) {
-        if (!wanted[f] || sel.colOf[f] >= 0)
+        if (!wanted[f] || sel.keyOf[f] >= 0)
             continue;
         const FieldDef &fd = def_.fields[f];
         sel.sql +=
@@ -371,6 +480,13 @@ size_t LocalTable::collect(const Condition &cond, bool descending, size_t limit,
     size_t nk = o.columns.size();
     const Select &sel = selectFor(wanted);
     const std::vector<int> &colOf = sel.colOf;
+    // The fields read besides the key: the key fields' images are made from the key when read.
+    std::vector<int> &extra = extraColumns_;
+    extra.clear();
+    for (size_t f = 0; f < def_.fields.size(); ++f) {
+        if (colOf[f] >= 0)
+            extra.push_back(static_cast<int>(f));
+    }
     std::string sql = sel.sql + cond.sql;
     if (!filterSql_.sql.empty())
         sql += " AND (" + filterSql_.sql + ")";
@@ -387,10 +503,14 @@ size_t LocalTable::collect(const Condition &cond, bool descending, size_t limit,
     if (batch_.count == 0) {
         batch_.valid.assign(def_.fields.size(), 0);
         for (size_t f = 0; f < def_.fields.size(); ++f)
-            batch_.valid[f] = colOf[f] >= 0;
+            batch_.valid[f] = colOf[f] >= 0 || sel.keyOf[f] >= 0;
+        batch_.keyOf = sel.keyOf;
         batch_.allValid =
             std::all_of(batch_.valid.begin(), batch_.valid.end(), [](char c) { return c != 0; });
+        // A batch of keys alone has no record images.
+        batch_.hasImages = !extra.empty() || batch_.allValid;
     }
+    const bool images = batch_.hasImages;
     size_t got = 0;
     sqlite3_stmt *s = st->get();
     while (st->step("Lesen von Datensätzen")) {
@@ -400,15 +520,16 @@ size_t LocalTable::collect(const Condition &cond, bool descending, size_t limit,
             batch_.recnos.resize(batch_.count);
         if (batch_.keys.size() < batch_.count * nk)
             batch_.keys.resize(batch_.count * nk);
-        if (batch_.images.size() < batch_.count * def_.recordLength)
+        if (images && batch_.images.size() < batch_.count * def_.recordLength)
             batch_.images.resize(batch_.count * def_.recordLength);
         batch_.recnos[i] = sqlite3_column_int64(s, 0);
         for (size_t k = 0; k < nk; ++k)
             batch_.keys[i * nk + k].load(s, static_cast<int>(k + 1));
-        uint8_t *image = batch_.images.data() + i * def_.recordLength;
-        for (size_t f = 0; f < def_.fields.size(); ++f)
-            if (colOf[f] >= 0)
+        if (images) {
+            uint8_t *image = batch_.images.data() + i * def_.recordLength;
+            for (int f : extra)
                 imageFromColumn(def_.fields[f], s, colOf[f], image + def_.fields[f].offset);
+        }
         ++got;
     }
     return got;
@@ -426,8 +547,11 @@ bool LocalTable::refill(int direction) {
     std::fill(fieldReads_.begin(), fieldReads_.end(), 0);
     recordReads_ = 0;
     consumed_ = 0;
-    size_t limit = std::min(nextBatch_, maxBatch());
-    nextBatch_ = std::min(maxBatch(), nextBatch_ * 2);
+    bool readsRows = false;
+    for (size_t f = 0; f < def_.fields.size(); ++f)
+        readsRows = readsRows || (wanted_[f] && !isKeyField(static_cast<int>(f)));
+    size_t limit = std::min(nextBatch_, maxBatch(readsRows));
+    nextBatch_ = std::min(maxBatch(false), nextBatch_ * 2);
     batch_.count = 0;
     inBatch_ = false;
     for (const Condition &c : conds) {
@@ -446,9 +570,10 @@ bool LocalTable::refill(int direction) {
             size_t j = n - 1 - i;
             for (size_t k = 0; k < nk; ++k)
                 std::swap(batch_.keys[i * nk + k], batch_.keys[j * nk + k]);
-            std::swap_ranges(batch_.images.begin() + static_cast<long>(i * len),
-                             batch_.images.begin() + static_cast<long>((i + 1) * len),
-                             batch_.images.begin() + static_cast<long>(j * len));
+            if (batch_.hasImages)
+                std::swap_ranges(batch_.images.begin() + static_cast<long>(i * len),
+                                 batch_.images.begin() + static_cast<long>((i + 1) * len),
+                                 batch_.images.begin() + static_cast<long>(j * len));
         }
     }
     return true;
@@ -516,6 +641,177 @@ void LocalTable::skip(int order, int32_t count) {
         if (pos_ != Pos::On)
             break;
     }
+}
+
+void LocalTable::sharedKeyFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    SharedKeyScan &scan = *static_cast<SharedKeyScan *>(sqlite3_user_data(ctx));
+    const size_t n = scan.previous.size();
+    ++scan.visited;
+    bool same = static_cast<size_t>(argc) == n;
+    for (size_t k = 0; k < n && same; ++k)
+        same = scan.previous[k].same(argv[k]);
+    if (same || scan.visited > scan.most) {
+        sqlite3_result_int(ctx, 1);
+        return;
+    }
+    for (size_t k = 0; k < n; ++k)
+        scan.previous[k].load(argv[k]);
+    sqlite3_result_int(ctx, 0);
+}
+
+uint32_t LocalTable::skipToSharedKey(int order, uint32_t most) {
+    checkOrder(order);
+    requireNoPending("Blättern");
+    switchOrder(order);
+    const Order &o = orders_[order];
+    const size_t n = o.columns.size();
+    // With a filter the function would see rows the filter drops, as SQLite orders the terms
+    // of a WHERE clause as it likes; passing no record is always right.
+    if (n == 0 || pos_ != Pos::On || deleted_ || most == 0 || !filterSql_.sql.empty()) {
+        skip(order, 1);
+        return 0;
+    }
+    // The next record may be read ahead already (the second of a run that the last walk found).
+    if (inBatch_ && bpos_ + 1 < batch_.count) {
+        const SqlValue *here = currentKey();
+        const SqlValue *next = here + n;
+        bool same = true;
+        for (size_t k = 0; k < n && same; ++k)
+            same = here[k] == next[k];
+        if (same) {
+            skipOne(1);
+            return 0;
+        }
+    }
+    // The walk, the search for the first of a run and the rows of the run's first records
+    // read one state of the file.
+    ReadTransaction reading(db_);
+    SharedKeyScan &scan = *sharedKeyScan_;
+    const SqlValue *start = currentKey();
+    scan.previous.resize(n);
+    for (size_t k = 0; k < n; ++k)
+        scan.previous[k].load(start[k]);
+    scan.visited = 0;
+    scan.most = most;
+    // The records passed count as moved over without a field read: the next batches read
+    // fields with the keys only when the caller reads them on many of the records it walks.
+    struct CountPassed {
+        uint32_t &consumed;
+        const uint32_t &visited;
+        ~CountPassed() { consumed += visited; }
+    } countPassed{consumed_, scan.visited};
+    const std::string index = sqlIndexName(def_.indexes[static_cast<size_t>(order) - 1].name);
+    std::string columns;
+    for (const std::string &c : o.columns)
+        columns += (columns.empty() ? "" : ", ") + c;
+    const std::string head =
+        "SELECT dbe_recno, " + columns + " FROM dbe_records INDEXED BY " + index + " WHERE ";
+    const std::string tail = " AND dbe_shared_key(" + columns + ") ORDER BY " + o.asc + " LIMIT 1";
+    for (const Condition &cond : levels(1, false)) {
+        StatementScope st(db_.cached(head + cond.sql + tail));
+        int b = 1;
+        for (const SqlValue &v : cond.binds)
+            st->bind(b++, v);
+        if (!st->step("Lesen von Datensätzen"))
+            continue;
+        std::vector<SqlValue> key(n);
+        for (size_t k = 0; k < n; ++k)
+            key[k].load(st->get(), static_cast<int>(k + 1));
+        const int64_t found = sqlite3_column_int64(st->get(), 0);
+        const uint32_t visited = scan.visited;
+        st->reset();
+        if (visited > scan.most) {
+            // Stopped after `most` records: on the next one.
+            standOn({found}, key, 0, false);
+            return scan.most;
+        }
+        if (visited == 1) {
+            // The next record shares the key of the one the walk started from, which stays
+            // read ahead before it.
+            std::vector<SqlValue> keys(start, start + n);
+            keys.insert(keys.end(), key.begin(), key.end());
+            standOn({recno_, found}, keys, 1, true);
+            return 0;
+        }
+        // This record repeats the key of the one before it, which begins their run (its own
+        // predecessor has another key): the first record with that key. The walk stands on
+        // it with the second read ahead; the records between the start and it were passed.
+        std::string where;
+        for (size_t k = 0; k < n; ++k)
+            where += (k ? " AND " : "") + o.columns[k] + " IS ?";
+        StatementScope first(db_.cached("SELECT dbe_recno FROM dbe_records INDEXED BY " + index +
+                                        " WHERE " + where + " ORDER BY " + o.asc + " LIMIT 1"));
+        for (size_t k = 0; k < n; ++k)
+            first->bind(static_cast<int>(k + 1), key[k]);
+        const int64_t runStart =
+            first->step("Lesen von Datensätzen") ? sqlite3_column_int64(first->get(), 0) : found;
+        first->reset();
+        if (runStart == found) {
+            standOn({found}, key, 0, true);
+        } else {
+            std::vector<SqlValue> keys = key;
+            keys.insert(keys.end(), key.begin(), key.end());
+            standOn({runStart, found}, keys, 0, true);
+        }
+        return visited - 2;
+    }
+    detachBatch();
+    batch_.count = 0;
+    pos_ = Pos::Eof;
+    deleted_ = false;
+    rowValid_ = false;
+    return scan.visited;
+}
+
+void LocalTable::standOn(const std::vector<int64_t> &recnos, const std::vector<SqlValue> &keys,
+                         size_t at, bool withRows) {
+    // A batch of these records: from the index alone, or with their rows (the records of a
+    // run, which a caller looking for runs reads next).
+    detachBatch();
+    const size_t n = orders_[order_].columns.size();
+    batch_.count = 0;
+    for (int64_t recno : recnos) {
+        const size_t i = batch_.count++;
+        if (batch_.recnos.size() < batch_.count)
+            batch_.recnos.resize(batch_.count);
+        if (batch_.keys.size() < batch_.count * n)
+            batch_.keys.resize(batch_.count * n);
+        batch_.recnos[i] = recno;
+        for (size_t k = 0; k < n; ++k)
+            batch_.keys[i * n + k] = keys[i * n + k];
+    }
+    const Select &sel = selectFor(noFields_);
+    batch_.keyOf = sel.keyOf;
+    batch_.valid.assign(def_.fields.size(), 0);
+    for (size_t f = 0; f < def_.fields.size(); ++f)
+        batch_.valid[f] = sel.keyOf[f] >= 0;
+    batch_.hasImages = false;
+    if (withRows) {
+        if (batch_.images.size() < batch_.count * def_.recordLength)
+            batch_.images.resize(batch_.count * def_.recordLength);
+        StatementScope row(
+            db_.cached("SELECT " + rowColumns_ + " FROM dbe_records WHERE dbe_recno = ?"));
+        bool all = true;
+        for (size_t i = 0; i < batch_.count && all; ++i) {
+            row->bindInt(1, batch_.recnos[i]);
+            all = row->step("Lesen eines Datensatzes");
+            if (all) {
+                for (size_t f = 0; f < def_.fields.size(); ++f)
+                    imageFromColumn(def_.fields[f], row->get(), static_cast<int>(f),
+                                    batch_.images.data() + i * def_.recordLength +
+                                        def_.fields[f].offset);
+            }
+            row->reset();
+        }
+        if (all) {
+            batch_.hasImages = true;
+            batch_.valid.assign(def_.fields.size(), 1);
+        }
+    }
+    batch_.allValid =
+        std::all_of(batch_.valid.begin(), batch_.valid.end(), [](char c) { return c != 0; });
+    nextBatch_ = kFirstBatch;
+    moveTo(at);
 }
 
 bool LocalTable::isVisible() {
@@ -619,10 +915,12 @@ void LocalTable::vanished() {
         batch_.keys.erase(batch_.keys.begin() + static_cast<long>(bpos_ * nk),
                           batch_.keys.begin() + static_cast<long>((bpos_ + 1) * nk));
         batch_.keys.resize(batch_.recnos.size() * nk);
-        batch_.images.erase(batch_.images.begin() + static_cast<long>(bpos_ * def_.recordLength),
-                            batch_.images.begin() +
-                                static_cast<long>((bpos_ + 1) * def_.recordLength));
-        batch_.images.resize(batch_.recnos.size() * def_.recordLength);
+        if (batch_.hasImages) {
+            batch_.images.erase(
+                batch_.images.begin() + static_cast<long>(bpos_ * def_.recordLength),
+                batch_.images.begin() + static_cast<long>((bpos_ + 1) * def_.recordLength));
+            batch_.images.resize(batch_.recnos.size() * def_.recordLength);
+        }
         --batch_.count;
     }
     deleted_ = true;
@@ -630,30 +928,58 @@ void LocalTable::vanished() {
     noCurrent();
 }
 
-const uint8_t *LocalTable::currentImage(int field) {
-    if (pending_)
-        return pendingImage_.data();
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
-    if (rowValid_)
-        return row_.data();
-    if (inBatch_) {
-        if (field >= 0 ? batch_.valid[field] != 0 : batch_.allValid)
-            return batch_.images.data() + bpos_ * def_.recordLength;
+void LocalTable::batchField(size_t i, int field, uint8_t *image) const {
+    const FieldDef &f = def_.fields[field];
+    const int k = batch_.keyOf[field];
+    if (k >= 0)
+        imageFromValue(f, batch_.keys[i * orders_[order_].columns.size() + k], image);
+    else
+        std::memcpy(image, batch_.images.data() + i * def_.recordLength + f.offset,
+                    imageSize(f.type, f.length));
+}
+
+void LocalTable::batchRecord(size_t i, uint8_t *image) const {
+    if (batch_.hasImages)
+        std::memcpy(image, batch_.images.data() + i * def_.recordLength, def_.recordLength);
+    for (size_t f = 0; f < def_.fields.size(); ++f) {
+        if (batch_.keyOf[f] >= 0)
+            batchField(i, static_cast<int>(f), image + def_.fields[f].offset);
     }
-    fetchRow();
-    return row_.data();
 }
 
 void LocalTable::readField(int field, uint8_t *image) {
     const FieldDef &f = def_.fields[field];
     ++fieldReads_[field];
-    std::memcpy(image, currentImage(field) + f.offset, imageSize(f.type, f.length));
+    if (pending_) {
+        std::memcpy(image, pendingImage_.data() + f.offset, imageSize(f.type, f.length));
+        return;
+    }
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    if (!rowValid_ && inBatch_ && batch_.valid[field]) {
+        batchField(bpos_, field, image);
+        return;
+    }
+    if (!rowValid_)
+        fetchRow();
+    std::memcpy(image, row_.data() + f.offset, imageSize(f.type, f.length));
 }
 
 void LocalTable::readRecord(uint8_t *image) {
     ++recordReads_;
-    std::memcpy(image, currentImage(-1), def_.recordLength);
+    if (pending_) {
+        std::memcpy(image, pendingImage_.data(), def_.recordLength);
+        return;
+    }
+    if (pos_ != Pos::On || deleted_)
+        noCurrent();
+    if (!rowValid_ && inBatch_ && batch_.allValid) {
+        batchRecord(bpos_, image);
+        return;
+    }
+    if (!rowValid_)
+        fetchRow();
+    std::memcpy(image, row_.data(), def_.recordLength);
 }
 
 uint32_t LocalTable::blobLength(int field) {

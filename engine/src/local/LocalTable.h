@@ -25,6 +25,7 @@ public:
     void gotoTop(int order) override;
     void gotoBottom(int order) override;
     void skip(int order, int32_t count) override;
+    uint32_t skipToSharedKey(int order, uint32_t most) override;
     bool atEOF() const override { return pos_ == Pos::Eof; }
     bool atBOF() const override { return pos_ == Pos::Bof; }
     bool isVisible() override;
@@ -81,15 +82,18 @@ private:
         std::vector<int64_t> recnos;
         std::vector<SqlValue> keys;  // count * key segments
         std::vector<uint8_t> images; // count * record length
-        std::vector<char> valid;     // per field: its image bytes are filled
+        std::vector<char> valid;     // per field: its image can be given
+        std::vector<int> keyOf;      // per field: its key segment, whose value makes its image
         bool allValid = false;
+        bool hasImages = false; // images holds count record images
     };
 
     // The select list for an order and a set of fields, and where each field's column is.
     struct Select {
         int order = 0;
         std::vector<char> wanted;
-        std::vector<int> colOf;
+        std::vector<int> colOf; // the column of a field read besides the key, or -1
+        std::vector<int> keyOf; // the key segment of a key field, or -1
         std::string sql;
     };
 
@@ -98,9 +102,16 @@ private:
         std::vector<SqlValue> binds;
     };
 
+    static void sharedKeyFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv);
+    // The cursor on record `at` of these (consecutive in the order, with their keys one after
+    // the other), found by a query of its own; the others are read ahead.
+    void standOn(const std::vector<int64_t> &recnos, const std::vector<SqlValue> &keys, size_t at,
+                 bool withRows);
     void buildOrders();
     // Throws DBE_READONLY with the reason when the table cannot be changed.
     void refuseIfReadOnly() const;
+    // A field whose image the current order's key gives (not a case-folded segment).
+    bool isKeyField(int field) const;
     void requireNoPending(const char *what) const;
     [[noreturn]] void noCurrent() const;
     void checkOrder(int order) const;
@@ -121,7 +132,8 @@ private:
     bool positionWhere(const Condition &cond, bool descending, bool withRow);
     void fetchRow();
     void vanished();
-    const uint8_t *currentImage(int field);
+    void batchField(size_t i, int field, uint8_t *image) const;
+    void batchRecord(size_t i, uint8_t *image) const;
     bool checkVisible(uint32_t recno);
     void compileFilters();
     Condition filterCondition(const Filter &filter) const;
@@ -147,6 +159,7 @@ private:
     std::vector<char> allFields_;
     std::vector<char> noFields_;
     std::vector<Select> selects_;
+    std::vector<int> extraColumns_;
 
     std::unique_ptr<Filter> filters_[2];
     Condition filterSql_;
@@ -155,6 +168,9 @@ private:
     int order_ = 0;
     uint32_t recno_ = 0;
     std::vector<SqlValue> key_; // the current key when it is not in the batch
+    // skipToSharedKey's walk in SQLite (see sharedKeyFunction).
+    struct SharedKeyScan;
+    std::unique_ptr<SharedKeyScan> sharedKeyScan_;
     bool deleted_ = false;
     // The key columns of the record this handle deleted, by column name: the cursor keeps that
     // record's place also in an order that takes over after the deletion.

@@ -154,6 +154,25 @@ bool Statement::step(const char *what) {
     db_.fail(what, rc);
 }
 
+ReadTransaction::ReadTransaction(SqliteDb &db) : db_(db) {
+    if (!sqlite3_get_autocommit(db.get()))
+        return;
+    StatementScope begin(db.cached("BEGIN"));
+    begin->step("Beginnen eines Lesevorgangs");
+    began_ = true;
+}
+
+ReadTransaction::~ReadTransaction() {
+    if (!began_)
+        return;
+    // Ending a transaction that only read gives nothing back to keep: a failure (there is
+    // none to expect) changes nothing that was read.
+    Statement &commit = db_.cached("COMMIT");
+    if (sqlite3_step(commit.get()) != SQLITE_DONE)
+        sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    commit.reset();
+}
+
 void Statement::reset() {
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);

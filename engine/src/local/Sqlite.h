@@ -105,6 +105,21 @@ private:
     Statement &s_;
 };
 
+// One read transaction around the statements of one call: they see one state of the file, and
+// SQLite takes its read lock once instead of once per statement. Nothing happens inside a
+// transaction that is open already. The transaction ends with the scope.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(SqliteDb &db);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+private:
+    SqliteDb &db_;
+    bool began_ = false;
+};
+
 std::string quoteIdentifier(const std::string &name);
 
 } // namespace dbeng
