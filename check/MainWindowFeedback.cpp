@@ -13,8 +13,8 @@ void MainWindowFeedback::progressStart(int steps) {
     m_progress.SetMax(steps);
 }
 
-void MainWindowFeedback::progressStep() {
-    m_progress.SetPosition(m_progress.Position() + 1);
+void MainWindowFeedback::progressStep(int steps) {
+    m_progress.SetPosition(m_progress.Position() + steps);
     // Per record the message loop runs only when its last run is 2 ms ago (see TMessagePump):
     // a run costs more than reading a record.
     m_messages.ProcessPendingPerRecord();

@@ -13,7 +13,7 @@ public:
     MainWindowFeedback(TFlatProgressBar &progress, TMarkupLabel &status);
 
     void progressStart(int steps) override;
-    void progressStep() override;
+    void progressStep(int steps) override;
     void progressEnd() override;
     void setWaiting(bool waiting) override;
     void processMessages() override;

@@ -343,6 +343,26 @@ int TDataSet::MoveBy(int distance) {
     return moved;
 }
 
+int TDataSet::NextSharedKey(int most) {
+    CheckActive();
+    CheckBrowseMode();
+    if (m_eof)
+        return 0;
+    Fire(BeforeScroll);
+    int passed = 0;
+    const bool moved = InternalNextSharedKey(most, passed);
+    if (moved) {
+        m_hasCurrent = true;
+        m_bof = false;
+    }
+    m_eof = !moved;
+    CheckInvariants();
+    if (moved || passed > 0)
+        DataEvent(TDataEvent::Scrolled);
+    Fire(AfterScroll);
+    return passed;
+}
+
 int TDataSet::RecordCount() {
     CheckActive();
     return InternalRecordCount();

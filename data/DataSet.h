@@ -75,6 +75,10 @@ public:
     void Prior();
     // Moves by distance records (negative: backwards); answers how far it got.
     int MoveBy(int distance);
+    // Next for a walk that only looks at records whose key (in the active order) another record
+    // shares: the data set may first pass over records whose key neither neighbour shares, at
+    // most `most` of them, and answers how many it passed. Without keys it is Next.
+    int NextSharedKey(int most);
     bool Eof() const { return m_eof; }
     bool Bof() const { return m_bof; }
     bool IsEmpty() const;
@@ -156,6 +160,13 @@ protected:
     virtual bool InternalLast() = 0;
     virtual bool InternalNext() = 0;
     virtual bool InternalPrior() = 0;
+    // NextSharedKey's move: passed counts the records passed before the one that is current
+    // afterwards (at the end: before the end).
+    virtual bool InternalNextSharedKey(int most, int &passed) {
+        (void)most;
+        passed = 0;
+        return InternalNext();
+    }
     virtual int InternalRecordCount() = 0;
     // The value of the current record (of the edit buffer in edit and insert state). The
     // reference stays valid until the data set moves or the field is read or written again.

@@ -426,6 +426,24 @@ bool TDbDataSet::InternalNext() {
     return Step(1);
 }
 
+bool TDbDataSet::InternalNextSharedKey(int most, int &passed) {
+    passed = 0;
+    // A record filter of the data set's own decides on each record: no record is passed then.
+    if (!HasCurrentRecord() || Filtering() || most <= 0)
+        return Step(1);
+    const uint32_t generation = m_generation;
+    uint32_t n = 0;
+    Check(DbSkipToSharedKey(m_order, uint32_t(most), &n));
+    passed = int(std::min<uint32_t>(n, uint32_t(std::numeric_limits<int>::max())));
+    if (Fetch(1))
+        return true;
+    // Past the end: the last record becomes current, as after Next at the last record.
+    Check(DbSkip(m_order, -1));
+    if (n > 0 || m_generation != generation)
+        NewRecordAtCursor();
+    return false;
+}
+
 bool TDbDataSet::InternalPrior() {
     return Step(-1);
 }

@@ -116,6 +116,7 @@ protected:
     bool InternalLast() override;
     bool InternalNext() override;
     bool InternalPrior() override;
+    bool InternalNextSharedKey(int most, int &passed) override;
     int InternalRecordCount() override;
     const QVariant &GetFieldData(const TField *field) const override;
     void SetFieldData(TField *field, const QVariant &value) override;

@@ -14,9 +14,10 @@ public:
 
     // A long operation over this many steps begins: the progress shows 0 of them.
     virtual void progressStart(int steps) = 0;
-    // One step is done: the progress advances by one, and the message loop runs when its last
-    // run is long enough ago (input arrives, the window repaints).
-    virtual void progressStep() = 0;
+    // Steps are done (one per record, or the records a walk passed at once): the progress
+    // advances by their number, and the message loop runs when its last run is long enough ago
+    // (input arrives, the window repaints).
+    virtual void progressStep(int steps) = 0;
     // The progress goes back to 0 at the end of an operation.
     virtual void progressEnd() = 0;
     // The wait cursor while true, the default cursor again when false.

@@ -82,7 +82,16 @@ DuplicateCheck::ScanResult DuplicateCheck::scan() {
             previous = current;
             operation.step();
             firstRecord = false;
-            m_articles.Next();
+            // The records passed on the way to the next one share their number with neither
+            // neighbour: none of them would be listed, so the walk needs no more of them than
+            // their count. Passing them in the engine, not one by one through the table, is
+            // what makes the scan cheaper than an SQL query of the same list.
+            const int passed = m_articles.NextSharedKey(PassedAtMost);
+            if (passed > 0) {
+                operation.step(passed);
+                // The record before the current one was passed: its number differs.
+                previous.reset();
+            }
         }
         operation.finish();
     } catch (const std::exception &e) {

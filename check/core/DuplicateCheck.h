@@ -26,6 +26,9 @@ class DuplicateCheck {
 public:
     // Once this many articles are listed, a further duplicate stops the scan.
     static constexpr int DuplicateLimit = 5000;
+    // The scan passes at most this many articles at once without a step of its own, so the
+    // progress and the message loop keep up (a few milliseconds of work).
+    static constexpr int PassedAtMost = 4096;
 
     struct ScanResult {
         int listed = 0;              // the count the status text reports

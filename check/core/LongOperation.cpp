@@ -32,8 +32,8 @@ bool LongOperation::busy(const TMemTable &result) {
     return result.Tag() == 1;
 }
 
-void LongOperation::step() {
-    m_feedback.progressStep();
+void LongOperation::step(int steps) {
+    m_feedback.progressStep(steps);
 }
 
 void LongOperation::finish() {

@@ -30,7 +30,7 @@ public:
     // The result table's busy flag: 1 while a long operation runs.
     static bool busy(const TMemTable &result);
 
-    void step();
+    void step(int steps = 1);
     void finish();
 
 private:

@@ -36,7 +36,7 @@ public:
     explicit ConsoleFeedback(QTextStream &err) : m_err(err) {}
 
     void progressStart(int) override {}
-    void progressStep() override {}
+    void progressStep(int) override {}
     void progressEnd() override {}
     void setWaiting(bool) override {}
     void processMessages() override {}

@@ -33,14 +33,14 @@ public:
     bool answer = true;
 
     void progressStart(int steps) override { add(QStringLiteral("start %1").arg(steps)); }
-    void progressStep() override {
-        stepsBusy += m_result.Tag() == 1;
-        stepsSuspended += m_result.ControlsDisabled();
+    void progressStep(int steps) override {
+        stepsBusy += m_result.Tag() == 1 ? steps : 0;
+        stepsSuspended += m_result.ControlsDisabled() ? steps : 0;
         if (!events.isEmpty() && events.last().startsWith(QLatin1String("step*"))) {
-            events.last() = QStringLiteral("step*%1").arg(events.last().mid(5).toInt() + 1);
+            events.last() = QStringLiteral("step*%1").arg(events.last().mid(5).toInt() + steps);
             return;
         }
-        add(QStringLiteral("step*1"));
+        add(QStringLiteral("step*%1").arg(steps));
     }
     void progressEnd() override { add(QStringLiteral("end")); }
     void setWaiting(bool waiting) override {
