@@ -172,6 +172,12 @@ std::vector<std::string> splitNames(const std::string &text) {
     return out;
 }
 
+// Whether a field type's text depends on the engine settings when it is read in: a date
+// follows the date format (a double's decimals only shape the text written out).
+bool usesSettings(uint16_t type) {
+    return type == DB_TYPE_DATE || type == DB_TYPE_COMPACTDATE || type == DB_TYPE_TIMESTAMP;
+}
+
 // Moving, seeking and changing end the "write after delete" confirmation window.
 void touched(TableObject &t) {
     t.justDeleted = false;
@@ -996,9 +1002,23 @@ DBRESULT DbSetField(DBHANDLE table, uint16_t field, const char *text, uint32_t l
             t.table->setBlob(f, &value);
             return;
         }
-        std::vector<uint8_t> image(imageSize(fd.type, fd.length));
-        textToImage(fd, value, image.data(), settingsSnapshot(), fileOf(t));
-        t.table->setField(f, image.data());
+        // Called per field of every record of a bulk load: no allocation for a usual field,
+        // and the settings (a copy under their lock) only for the types whose text they shape.
+        uint8_t small[256];
+        std::vector<uint8_t> big;
+        uint8_t *image = small;
+        const uint32_t size = imageSize(fd.type, fd.length);
+        if (size > sizeof small) {
+            big.resize(size);
+            image = big.data();
+        }
+        if (usesSettings(fd.type)) {
+            textToImage(fd, value, image, settingsSnapshot(), fileOf(t));
+        } else {
+            static const EngineSettings plain; // these types need no settings
+            textToImage(fd, value, image, plain, fileOf(t));
+        }
+        t.table->setField(f, image);
     });
 }
 

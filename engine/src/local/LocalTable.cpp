@@ -27,6 +27,8 @@ namespace {
 constexpr size_t kFirstBatch = 16;
 constexpr size_t kMaxRowBatch = 256;
 constexpr size_t kMaxKeyBatch = 4096;
+// A transaction that appends this many records (and as many as the table had) is a bulk load.
+constexpr int64_t kBulkLoad = 10000;
 
 // DUPCHECK_ENGINE_BATCH overrides the largest batch of both kinds, so the benchmark can
 // compare sizes.
@@ -666,8 +668,10 @@ uint32_t LocalTable::skipToSharedKey(int order, uint32_t most) {
     const Order &o = orders_[order];
     const size_t n = o.columns.size();
     // With a filter the function would see rows the filter drops, as SQLite orders the terms
-    // of a WHERE clause as it likes; passing no record is always right.
-    if (n == 0 || pos_ != Pos::On || deleted_ || most == 0 || !filterSql_.sql.empty()) {
+    // of a WHERE clause as it likes; during a bulk load the index may be dropped. Passing no
+    // record is always right.
+    if (n == 0 || pos_ != Pos::On || deleted_ || most == 0 || !filterSql_.sql.empty() ||
+        !bulkDropped_.empty()) {
         skip(order, 1);
         return 0;
     }
@@ -1356,21 +1360,25 @@ void LocalTable::cancel() {
     pendingBlobs_.clear();
 }
 
+// In a transaction of the caller a write is one statement (an autoincrement counter waits
+// for the commit), and SQLite takes back a statement that fails by itself: the other writes of
+// the transaction stay. Otherwise every write is its own transaction.
 void LocalTable::beginWrite() {
     if (explicitTransaction_)
-        db_.exec("SAVEPOINT dbe_write", "Beginnen einer Änderung");
-    else
-        db_.exec("BEGIN IMMEDIATE", "Beginnen einer Änderung");
+        return;
+    StatementScope begin(db_.cached("BEGIN IMMEDIATE"));
+    begin->step("Beginnen einer Änderung");
 }
 
 void LocalTable::endWrite(bool ok) {
+    if (explicitTransaction_)
+        return;
     if (ok) {
-        db_.exec(explicitTransaction_ ? "RELEASE dbe_write" : "COMMIT", "Speichern einer Änderung");
+        StatementScope commit(db_.cached("COMMIT"));
+        commit->step("Speichern einer Änderung");
         return;
     }
-    sqlite3_exec(db_.get(),
-                 explicitTransaction_ ? "ROLLBACK TO dbe_write; RELEASE dbe_write" : "ROLLBACK",
-                 nullptr, nullptr, nullptr);
+    sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void LocalTable::writeFailed(int rc, const char *what) {
@@ -1435,9 +1443,55 @@ void LocalTable::inWriteTransaction(bool lockCurrent, const std::function<void()
         locks_.unlock(recno);
 }
 
+int64_t LocalTable::lastAutoincrement(const FieldDef &field) {
+    // Numbers are never handed out twice, also not after the highest record was deleted. In a
+    // transaction of the caller the counter is kept here and stored with the commit.
+    if (explicitTransaction_) {
+        auto held = counters_.find(field.name);
+        if (held != counters_.end())
+            return held->second;
+    }
+    int64_t last = 0;
+    StatementScope get(db_.cached("SELECT value FROM dbe_meta WHERE key = ?"));
+    get->bindBlob(1, "autoinc." + field.name);
+    if (get->step("Lesen des Zählers"))
+        last = sqlite3_column_int64(get->get(), 0);
+    if (explicitTransaction_)
+        counters_[field.name] = last;
+    return last;
+}
+
+void LocalTable::noteAutoincrement(const FieldDef &field, int64_t last) {
+    if (explicitTransaction_) {
+        counters_[field.name] = last;
+        return;
+    }
+    storeCounter(field.name, last);
+}
+
+void LocalTable::storeCounter(const std::string &field, int64_t last) {
+    StatementScope put(db_.cached("INSERT OR REPLACE INTO dbe_meta(key, value) VALUES(?, ?)"));
+    put->bindBlob(1, "autoinc." + field);
+    put->bindInt(2, last);
+    put->step("Schreiben des Zählers");
+}
+
 void LocalTable::insertPending(int64_t &recno) {
-    std::string cols, marks;
-    std::vector<SqlValue> values;
+    if (insertSql_.empty()) {
+        std::string cols, marks;
+        for (const FieldDef &f : def_.fields) {
+            cols += (cols.empty() ? "" : ", ") + fieldColumn(f);
+            marks += marks.empty() ? "?" : ", ?";
+            if (f.type == DB_TYPE_CISTRING) {
+                cols += ", " + ciColumn(f);
+                marks += ", ?";
+            }
+        }
+        insertSql_ = "INSERT INTO dbe_records(" + cols + ") VALUES(" + marks + ")";
+    }
+    std::vector<SqlValue> &values = insertValues_;
+    values.clear();
+    std::vector<std::pair<const FieldDef *, int64_t>> counted;
     for (size_t i = 0; i < def_.fields.size(); ++i) {
         const FieldDef &f = def_.fields[i];
         const uint8_t *image = pendingImage_.data() + f.offset;
@@ -1447,55 +1501,42 @@ void LocalTable::insertPending(int64_t &recno) {
             if (it != pendingBlobs_.end() && it->second)
                 v = SqlValue::blob(*it->second);
         } else if (f.type == DB_TYPE_AUTOINC) {
-            // Numbers are never handed out twice, also not after the highest record was deleted.
-            std::string key = "autoinc." + f.name;
-            int64_t last = 0;
-            {
-                StatementScope get(db_.cached("SELECT value FROM dbe_meta WHERE key = ?"));
-                get->bindBlob(1, key);
-                if (get->step("Lesen des Zählers"))
-                    last = sqlite3_column_int64(get->get(), 0);
-            }
-            int64_t value;
-            if (isNullImage(f, image)) {
-                value = last + 1;
-                if (value > INT32_MAX)
-                    throw DbException(DBE_VALUE_INVALID,
-                                      "Der Autoinkrement-Zähler des Feldes \"" + f.name + "\" in " +
-                                          quoteFile(def_.path) + " ist erschöpft.");
-                writeInt32(pendingImage_.data() + f.offset, static_cast<int32_t>(value));
-            } else {
+            const int64_t last = lastAutoincrement(f);
+            int64_t value = last + 1;
+            if (!isNullImage(f, image))
                 value = readInt32(image);
-            }
-            StatementScope put(
-                db_.cached("INSERT OR REPLACE INTO dbe_meta(key, value) VALUES(?, ?)"));
-            put->bindBlob(1, key);
-            put->bindInt(2, std::max(last, value));
-            put->step("Schreiben des Zählers");
+            else if (value > INT32_MAX)
+                throw DbException(DBE_VALUE_INVALID, "Der Autoinkrement-Zähler des Feldes \"" +
+                                                         f.name + "\" in " + quoteFile(def_.path) +
+                                                         " ist erschöpft.");
+            writeInt32(pendingImage_.data() + f.offset, static_cast<int32_t>(value));
+            counted.emplace_back(&f, std::max(last, value));
             v = SqlValue::integer(value);
         } else {
             v = storedValue(f, image);
         }
-        cols += (cols.empty() ? "" : ", ") + fieldColumn(f);
-        marks += marks.empty() ? "?" : ", ?";
         if (f.type == DB_TYPE_CISTRING) {
-            cols += ", " + ciColumn(f);
-            marks += ", ?";
             values.push_back(v);
             values.push_back(foldedValue(v));
         } else {
             values.push_back(std::move(v));
         }
     }
-    StatementScope st(db_.cached("INSERT INTO dbe_records(" + cols + ") VALUES(" + marks + ")"));
-    for (size_t i = 0; i < values.size(); ++i)
-        st->bind(static_cast<int>(i + 1), values[i]);
-    int rc = sqlite3_step(st->get());
-    if (rc != SQLITE_DONE) {
-        st->reset();
-        writeFailed(rc, "Anfügen eines Datensatzes");
+    {
+        StatementScope st(db_.cached(insertSql_));
+        for (size_t i = 0; i < values.size(); ++i)
+            st->bind(static_cast<int>(i + 1), values[i]);
+        int rc = sqlite3_step(st->get());
+        if (rc != SQLITE_DONE) {
+            st->reset();
+            writeFailed(rc, "Anfügen eines Datensatzes");
+        }
+        recno = sqlite3_last_insert_rowid(db_.get());
     }
-    recno = sqlite3_last_insert_rowid(db_.get());
+    for (const auto &[field, last] : counted)
+        noteAutoincrement(*field, last);
+    if (explicitTransaction_ && ++bulkAppended_ >= bulkThreshold_ && bulkDropped_.empty())
+        dropIndexesForBulkLoad();
 }
 
 void LocalTable::updatePendingRow() {
@@ -1553,20 +1594,26 @@ void LocalTable::write() {
     });
     pending_ = false;
     pendingBlobs_.clear();
-    // The written record becomes current, read back as stored.
-    Condition c{"dbe_recno = ?", {SqlValue::integer(recno)}};
-    Condition saved = std::move(filterSql_);
-    filterSql_ = Condition();
-    bool found = false;
-    try {
-        found = positionWhere(c, false, true);
-    } catch (...) {
-        filterSql_ = std::move(saved);
-        throw;
+    // The written record becomes current. Its key in the current order is the one just
+    // stored; its fields are read back from the file when they are read (a bulk load reads
+    // none, and saves a statement per record).
+    const Order &o = orders_[order_];
+    std::vector<SqlValue> key;
+    for (size_t k = 0; k < o.columns.size(); ++k) {
+        const FieldDef &f = def_.fields[o.fields[k]];
+        SqlValue v = storedValue(f, pendingImage_.data() + f.offset);
+        key.push_back(o.folded[k] ? foldedValue(v) : std::move(v));
     }
-    filterSql_ = std::move(saved);
-    if (found && !filterSql_.sql.empty())
-        visible_ = checkVisible(static_cast<uint32_t>(recno));
+    detachBatch();
+    batch_.count = 0;
+    inBatch_ = false;
+    pos_ = Pos::On;
+    recno_ = static_cast<uint32_t>(recno);
+    key_ = std::move(key);
+    deleted_ = false;
+    rowValid_ = false;
+    nextBatch_ = kFirstBatch;
+    visible_ = filterSql_.sql.empty() || checkVisible(recno_);
 }
 
 void LocalTable::deleteRecord() {
@@ -1634,8 +1681,11 @@ int LocalTable::createIndex(const std::string &tag, const std::vector<int> &fiel
             throw DbException(DBE_INDEX_EXISTS, "Die Tabelle " + quoteFile(def_.path) +
                                                     " hat schon einen Index \"" + tag + "\".");
         check->reset();
-        std::string sql = std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX " +
-                          sqlIndexName(tag) + " ON dbe_records(" + cols + ")";
+        IndexDef made;
+        made.name = tag;
+        made.fields = fields;
+        made.unique = unique;
+        const std::string sql = indexSql(made);
         int rc = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) {
             if ((sqlite3_extended_errcode(db_.get()) & 0xFF) == SQLITE_CONSTRAINT)
@@ -1707,6 +1757,17 @@ std::vector<std::string> LocalTable::integrityProblems() {
     return problems;
 }
 
+std::string LocalTable::indexSql(const IndexDef &index) const {
+    std::string cols;
+    for (int f : index.fields) {
+        const FieldDef &fd = def_.fields[f];
+        cols += (cols.empty() ? "" : ", ") +
+                (fd.type == DB_TYPE_CISTRING ? ciColumn(fd) : fieldColumn(fd));
+    }
+    return std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX " +
+           sqlIndexName(index.name) + " ON dbe_records(" + cols + ")";
+}
+
 void LocalTable::beginTransaction() {
     refuseIfReadOnly();
     if (explicitTransaction_)
@@ -1714,14 +1775,42 @@ void LocalTable::beginTransaction() {
                                                     " läuft bereits eine Transaktion.");
     db_.exec("BEGIN IMMEDIATE", "Beginnen einer Transaktion");
     explicitTransaction_ = true;
+    counters_.clear();
+    bulkDropped_.clear();
+    bulkAppended_ = 0;
+    // A bulk load: once the transaction has appended as many records as the table had (and at
+    // least kBulkLoad), the indexes that need no check of each write are dropped and built
+    // again with the commit, from the sorted keys, which is many times faster than inserting
+    // every key into every index. The highest record number stands for the table's size.
+    StatementScope top(db_.cached("SELECT max(dbe_recno) FROM dbe_records"));
+    top->step("Zählen der Datensätze");
+    bulkThreshold_ = std::max<int64_t>(kBulkLoad, sqlite3_column_int64(top->get(), 0));
+}
+
+void LocalTable::dropIndexesForBulkLoad() {
+    // Unique indexes stay: every write is checked against them (a duplicate is refused at its
+    // own write), and the keys of a load mostly come in their order.
+    for (const IndexDef &ix : def_.indexes) {
+        if (ix.unique)
+            continue;
+        db_.exec("DROP INDEX " + sqlIndexName(ix.name), "Vorbereiten eines Massenimports");
+        bulkDropped_.push_back(ix);
+    }
+    // Walks on these orders still work inside the transaction (SQLite sorts), only slower.
 }
 
 void LocalTable::commitTransaction() {
     if (!explicitTransaction_)
         throw DbException(DBE_INVALID_ARGUMENT,
                           "In der Tabelle " + quoteFile(def_.path) + " läuft keine Transaktion.");
+    for (const auto &[field, last] : counters_)
+        storeCounter(field, last);
+    for (const IndexDef &ix : bulkDropped_)
+        db_.exec(indexSql(ix), "Aufbauen eines Index");
     db_.exec("COMMIT", "Abschließen einer Transaktion");
     explicitTransaction_ = false;
+    counters_.clear();
+    bulkDropped_.clear();
 }
 
 void LocalTable::rollbackTransaction() {
@@ -1731,6 +1820,8 @@ void LocalTable::rollbackTransaction() {
     explicitTransaction_ = false;
     pending_ = false;
     pendingBlobs_.clear();
+    counters_.clear();
+    bulkDropped_.clear();
     db_.exec("ROLLBACK", "Zurücknehmen einer Transaktion");
     // Records read since the transaction began may be gone.
     batch_.count = 0;

@@ -144,6 +144,11 @@ private:
     void acquireWriteLock(uint32_t recno, bool &temporary);
     void inWriteTransaction(bool lockCurrent, const std::function<void()> &body);
     void insertPending(int64_t &recno);
+    int64_t lastAutoincrement(const FieldDef &field);
+    void noteAutoincrement(const FieldDef &field, int64_t last);
+    void storeCounter(const std::string &field, int64_t last);
+    std::string indexSql(const IndexDef &index) const;
+    void dropIndexesForBulkLoad();
     void updatePendingRow();
     SqlValue keyValue(const FieldDef &field, const std::vector<uint8_t> &image, bool prefix) const;
 
@@ -196,6 +201,14 @@ private:
     std::vector<char> changed_;
     std::map<int, std::optional<std::string>> pendingBlobs_;
     bool explicitTransaction_ = false;
+    // In a transaction of the caller: the autoincrement counters (stored with the commit), and
+    // the bulk load (see beginTransaction).
+    std::map<std::string, int64_t> counters_;
+    std::vector<IndexDef> bulkDropped_;
+    int64_t bulkAppended_ = 0;
+    int64_t bulkThreshold_ = 0;
+    std::string insertSql_;
+    std::vector<SqlValue> insertValues_;
 };
 
 } // namespace dbeng
