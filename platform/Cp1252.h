@@ -28,4 +28,23 @@ qsizetype firstWithoutCode(const QString &text);
 // cannot be seen "das nicht druckbare Zeichen (U+FEFF)"; a surrogate pair is one character.
 QString describeCharacter(const QString &text, qsizetype index);
 
+// Files of other programs are UTF-8. These convert between UTF-8 bytes and Windows-1252
+// bytes directly, for data files of a million lines.
+
+// Appends the UTF-8 of Windows-1252 bytes.
+void appendUtf8(QByteArray &out, const char *bytes, qsizetype length);
+
+// What stands in the way of storing UTF-8 text exactly as Windows-1252.
+struct Utf8Problem {
+    enum Kind { None, NotUtf8, NoCode };
+    Kind kind = None;
+    qsizetype offset = 0;   // of the first byte concerned
+    char32_t character = 0; // NoCode: the character
+    unsigned char byte = 0; // NotUtf8: the first byte that is not UTF-8
+};
+// Converts UTF-8 to Windows-1252 into out (reusing its storage) when every character has a
+// code there; otherwise answers the first problem, and out holds nothing. Nothing is ever
+// substituted.
+Utf8Problem fromUtf8Exactly(QByteArrayView utf8, QByteArray &out);
+
 } // namespace Cp1252
