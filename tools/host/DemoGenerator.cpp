@@ -1,6 +1,7 @@
 #include "DemoGenerator.h"
 
 #include "EngineSession.h"
+#include "HostFolder.h"
 
 #include <QDate>
 #include <QDir>
@@ -118,18 +119,11 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
         if (progress)
             progress(text);
     };
-    EngineConnection connection(folder, true);
-    for (const HostSchema::Table *s : HostSchema::all()) {
-        const QString file = QString::fromStdString(s->fileName);
-        if (connection.hasTable(file))
-            throw HostError(
-                QStringLiteral("Die Tabelle '%1' gibt es in '%2' schon.").arg(file, folder));
-    }
     DemoSummary summary;
     const qint64 n = std::max<qint64>(0, options.articles);
     const qint64 bookingCount = options.bookings < 0 ? 3 * n : options.bookings;
     Random random(options.seed);
-    DbSetDateFormat("CCYY-MM-DD");
+    useIsoDates();
 
     // Plan the special order numbers first: runs of equal numbers, case variants, empties.
     QHash<qint64, QByteArray> numbers;
@@ -165,81 +159,85 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
         summary.emptyNumbers = empties;
     }
 
-    say(QStringLiteral("Artikel: %1").arg(n));
-    {
-        EngineTable articles(createHostTable(connection, HostSchema::articles()));
-        Appender a(articles.handle(), HostSchema::articles());
-        checkEngine(DbBeginTransaction(articles.handle()));
-        for (qint64 id = 1; id <= n; ++id) {
-            const char *noun = kNouns[random.below(std::size(kNouns))];
-            const char *attribute = kAttributes[random.below(std::size(kAttributes))];
-            const double ek = 0.05 + random.unit() * 250.0;
-            a.begin();
-            a.set("BZK", QString::fromUtf8(noun) + u' ' + QString::fromUtf8(attribute));
-            a.set("BZL", QString::fromUtf8(kSources[random.below(std::size(kSources))]));
-            a.set("BST", QString::number(random.below(500)));
-            a.set("EKEU", money(ek));
-            a.set("VKEU", money(ek * 1.4));
-            a.set("MWST", random.below(10) == 0 ? QStringLiteral("7") : QStringLiteral("19"));
-            a.set("ARTN", QString::number(100000 + id));
-            a.set("EINH", QString::fromUtf8(kUnits[random.below(std::size(kUnits))]));
-            a.set("GRUP", QString::number(1 + random.below(20)));
-            a.set("MATCH0", QString::fromUtf8(noun).toUpper());
-            a.set("LAART", random.below(5) == 0 ? QStringLiteral("F") : QStringLiteral("T"));
-            a.setBytes("BSTN", numbers.contains(id) ? numbers.value(id) : baseNumber(id, n));
-            a.set("DEZ", QStringLiteral("2"));
-            a.write();
-            if (id % 100000 == 0)
-                say(QStringLiteral("  %1 Artikel").arg(id));
+    // All tables or none: made in a staging folder and put in place when complete.
+    HostFolder::createTables(folder, [&](const QString &staging) {
+        EngineConnection connection(staging);
+        say(QStringLiteral("Artikel: %1").arg(n));
+        {
+            EngineTable articles(createHostTable(connection, HostSchema::articles()));
+            Appender a(articles.handle(), HostSchema::articles());
+            checkEngine(DbBeginTransaction(articles.handle()));
+            for (qint64 id = 1; id <= n; ++id) {
+                const char *noun = kNouns[random.below(std::size(kNouns))];
+                const char *attribute = kAttributes[random.below(std::size(kAttributes))];
+                const double ek = 0.05 + random.unit() * 250.0;
+                a.begin();
+                a.set("BZK", QString::fromUtf8(noun) + u' ' + QString::fromUtf8(attribute));
+                a.set("BZL", QString::fromUtf8(kSources[random.below(std::size(kSources))]));
+                a.set("BST", QString::number(random.below(500)));
+                a.set("EKEU", money(ek));
+                a.set("VKEU", money(ek * 1.4));
+                a.set("MWST", random.below(10) == 0 ? QStringLiteral("7") : QStringLiteral("19"));
+                a.set("ARTN", QString::number(100000 + id));
+                a.set("EINH", QString::fromUtf8(kUnits[random.below(std::size(kUnits))]));
+                a.set("GRUP", QString::number(1 + random.below(20)));
+                a.set("MATCH0", QString::fromUtf8(noun).toUpper());
+                a.set("LAART", random.below(5) == 0 ? QStringLiteral("F") : QStringLiteral("T"));
+                a.setBytes("BSTN", numbers.contains(id) ? numbers.value(id) : baseNumber(id, n));
+                a.set("DEZ", QStringLiteral("2"));
+                a.write();
+                if (id % 100000 == 0)
+                    say(QStringLiteral("  %1 Artikel").arg(id));
+            }
+            checkEngine(DbCommitTransaction(articles.handle()));
+            say(QStringLiteral("Indizes der Artikeltabelle"));
+            createHostIndexes(articles.handle(), HostSchema::articles());
         }
-        checkEngine(DbCommitTransaction(articles.handle()));
-        say(QStringLiteral("Indizes der Artikeltabelle"));
-        createHostIndexes(articles.handle(), HostSchema::articles());
-    }
-    summary.articles = n;
+        summary.articles = n;
 
-    say(QStringLiteral("Buchungen: %1").arg(bookingCount));
-    {
-        EngineTable bookings(createHostTable(connection, HostSchema::bookings()));
-        Appender b(bookings.handle(), HostSchema::bookings());
-        const QDate start(2024, 1, 1);
-        auto booked = [&](qint64 id) {
-            return double(((quint64(id) * 0x9E3779B97F4A7C15ull) >> 40) % 10000) <
-                   options.bookedPercent * 100.0;
-        };
-        checkEngine(DbBeginTransaction(bookings.handle()));
-        for (qint64 k = 0; k < bookingCount && n > 0; ++k) {
-            qint64 article = 1 + random.below(n);
-            for (int tries = 0; tries < 64 && !booked(article); ++tries)
-                article = 1 + random.below(n);
-            b.begin();
-            b.set("ID_ART", QString::number(article));
-            b.set("DATUM", start.addDays(k * 1000 / std::max<qint64>(1, bookingCount))
-                               .toString(QStringLiteral("yyyy-MM-dd")));
-            b.set("MENGE", QString::number(1 + random.below(48)));
-            b.set("EPREIS", money(0.5 + random.unit() * 300.0));
-            b.set("BELEG", QStringLiteral("RE-%1").arg(k + 1, 8, 10, QChar(u'0')));
-            b.set("ART", QString::number(1 + random.below(3)));
-            b.write();
-            if ((k + 1) % 500000 == 0)
-                say(QStringLiteral("  %1 Buchungen").arg(k + 1));
+        say(QStringLiteral("Buchungen: %1").arg(bookingCount));
+        {
+            EngineTable bookings(createHostTable(connection, HostSchema::bookings()));
+            Appender b(bookings.handle(), HostSchema::bookings());
+            const QDate start(2024, 1, 1);
+            auto booked = [&](qint64 id) {
+                return double(((quint64(id) * 0x9E3779B97F4A7C15ull) >> 40) % 10000) <
+                       options.bookedPercent * 100.0;
+            };
+            checkEngine(DbBeginTransaction(bookings.handle()));
+            for (qint64 k = 0; k < bookingCount && n > 0; ++k) {
+                qint64 article = 1 + random.below(n);
+                for (int tries = 0; tries < 64 && !booked(article); ++tries)
+                    article = 1 + random.below(n);
+                b.begin();
+                b.set("ID_ART", QString::number(article));
+                b.set("DATUM", start.addDays(k * 1000 / std::max<qint64>(1, bookingCount))
+                                   .toString(QStringLiteral("yyyy-MM-dd")));
+                b.set("MENGE", QString::number(1 + random.below(48)));
+                b.set("EPREIS", money(0.5 + random.unit() * 300.0));
+                b.set("BELEG", QStringLiteral("RE-%1").arg(k + 1, 8, 10, QChar(u'0')));
+                b.set("ART", QString::number(1 + random.below(3)));
+                b.write();
+                if ((k + 1) % 500000 == 0)
+                    say(QStringLiteral("  %1 Buchungen").arg(k + 1));
+            }
+            checkEngine(DbCommitTransaction(bookings.handle()));
+            say(QStringLiteral("Indizes der Buchungstabelle"));
+            createHostIndexes(bookings.handle(), HostSchema::bookings());
         }
-        checkEngine(DbCommitTransaction(bookings.handle()));
-        say(QStringLiteral("Indizes der Buchungstabelle"));
-        createHostIndexes(bookings.handle(), HostSchema::bookings());
-    }
-    summary.bookings = n > 0 ? bookingCount : 0;
+        summary.bookings = n > 0 ? bookingCount : 0;
 
-    {
-        EngineTable settings(createHostTable(connection, HostSchema::settings()));
-        Appender s(settings.handle(), HostSchema::settings());
-        checkEngine(DbBeginTransaction(settings.handle()));
-        s.begin();
-        s.set("Ident", QStringLiteral("1"));
-        s.set("stringItem", QStringLiteral("Demo-Mandant (Startwert %1)").arg(options.seed));
-        s.write();
-        checkEngine(DbCommitTransaction(settings.handle()));
-        createHostIndexes(settings.handle(), HostSchema::settings());
-    }
+        {
+            EngineTable settings(createHostTable(connection, HostSchema::settings()));
+            Appender s(settings.handle(), HostSchema::settings());
+            checkEngine(DbBeginTransaction(settings.handle()));
+            s.begin();
+            s.set("Ident", QStringLiteral("1"));
+            s.set("stringItem", QStringLiteral("Demo-Mandant (Startwert %1)").arg(options.seed));
+            s.write();
+            checkEngine(DbCommitTransaction(settings.handle()));
+            createHostIndexes(settings.handle(), HostSchema::settings());
+        }
+    });
     return summary;
 }

@@ -25,6 +25,7 @@ struct DemoSummary {
     qint64 emptyNumbers = 0;      // articles without an order number
 };
 
-// Creates the folder (if needed) and the tables in it; fails when a table exists already.
+// Creates the folder (if needed) and the tables in it, all or nothing (HostFolder); fails when
+// a table exists already.
 DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
                          const std::function<void(const QString &)> &progress = {});

@@ -16,6 +16,10 @@ QByteArray toEngine(const QString &text) {
     return Cp1252::fromQString(text);
 }
 
+void useIsoDates() {
+    DbSetDateFormat("CCYY-MM-DD");
+}
+
 void checkEngine(DBRESULT result, const QString &context) {
     if (result == DBE_SUCCESS)
         return;
@@ -61,10 +65,10 @@ bool EngineConnection::hasTable(const QString &fileName) {
     if (!remoteServer())
         return QFileInfo::exists(QDir(m_folder).filePath(fileName));
     DBHANDLE table = 0;
-    const DBRESULT r = DbOpenTable(
-        m_handle, EnginePath::toEngine(Paths::join(m_folder, fileName)).constData(), nullptr,
-        DB_TABLE_NATIVE, DB_CHARTYPE_ANSI, DB_LOCKTYPE_PROPRIETARY, DB_RIGHTS_CHECK,
-        DB_OPEN_READONLY, &table);
+    const DBRESULT r =
+        DbOpenTable(m_handle, EnginePath::toEngine(Paths::join(m_folder, fileName)).constData(),
+                    nullptr, DB_TABLE_NATIVE, DB_CHARTYPE_ANSI, DB_LOCKTYPE_PROPRIETARY,
+                    DB_RIGHTS_CHECK, DB_OPEN_READONLY, &table);
     if (r == DBE_FILE_NOT_FOUND)
         return false;
     checkEngine(r, fileName);

@@ -88,6 +88,10 @@ private:
     DBHANDLE m_handle = 0;
 };
 
+// Dates cross the host tools' CSV files and demo texts in ISO form (CCYY-MM-DD), whatever
+// the engine's default is.
+void useIsoDates();
+
 // A table of the module host created in the connection's folder (see HostSchema); the index
 // tags are created when asked, after a bulk load.
 DBHANDLE createHostTable(EngineConnection &connection, const HostSchema::Table &table);

@@ -1,38 +1,21 @@
 #include "HostCommands.h"
 
-#include "Csv.h"
 #include "DemoGenerator.h"
 #include "EngineSession.h"
+#include "HostFolder.h"
+#include "TableExport.h"
+#include "TableImport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QRegularExpression>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
-
-// Dates cross the CSV files in ISO form, whatever the engine's default is.
-void useIsoDates() {
-    DbSetDateFormat("CCYY-MM-DD");
-}
-
-bool isBinary(quint16 type) {
-    return type == DB_TYPE_BINARY || type == DB_TYPE_IMAGE;
-}
-
-QByteArray readBinary(DBHANDLE table, quint16 field) {
-    quint32 length = 0;
-    checkEngine(DbGetBinaryLength(table, field, &length));
-    QByteArray data(qsizetype(length), Qt::Uninitialized);
-    if (length > 0) {
-        quint32 got = length;
-        checkEngine(DbGetBinary(table, field, 0, reinterpret_cast<quint8 *>(data.data()), &got));
-        data.truncate(got);
-    }
-    return data;
-}
 
 struct DuplicateReport {
     qint64 groups = 0;
@@ -130,6 +113,28 @@ QString typeName(quint16 type) {
     }
 }
 
+// Why the entry under a table's name is no table file at all, or nothing when it is a file.
+QString notATableFile(const QString &path) {
+    struct stat st;
+    const QByteArray name = QFile::encodeName(path);
+    if (lstat(name.constData(), &st) != 0)
+        return QStringLiteral("nicht lesbar: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+    if (S_ISLNK(st.st_mode) && stat(name.constData(), &st) != 0)
+        return QStringLiteral("ein Verweis auf '%1', den es nicht gibt, keine Tabellendatei")
+            .arg(QFileInfo(path).symLinkTarget());
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("ein Ordner, keine Tabellendatei");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("eine benannte Pipe (FIFO), keine Tabellendatei");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("ein Socket, keine Tabellendatei");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("eine Gerätedatei, keine Tabellendatei");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("keine gewöhnliche Datei, keine Tabellendatei");
+    return {};
+}
+
 } // namespace
 
 namespace HostCommands {
@@ -139,12 +144,15 @@ QString tableFileName(const QString &name) {
 }
 
 int create(const QString &folder, QTextStream &out) {
-    EngineConnection connection(folder, true);
-    for (const HostSchema::Table *schema : HostSchema::all()) {
-        EngineTable table(createHostTable(connection, *schema));
-        createHostIndexes(table.handle(), *schema);
+    HostFolder::createTables(folder, [](const QString &staging) {
+        EngineConnection connection(staging);
+        for (const HostSchema::Table *schema : HostSchema::all()) {
+            EngineTable table(createHostTable(connection, *schema));
+            createHostIndexes(table.handle(), *schema);
+        }
+    });
+    for (const HostSchema::Table *schema : HostSchema::all())
         out << QStringLiteral("%1 angelegt\n").arg(QString::fromStdString(schema->fileName));
-    }
     return 0;
 }
 
@@ -173,7 +181,6 @@ int demo(const QString &folder, const QStringList &options, QTextStream &out) {
         if (!ok || o.articles < 0)
             throw HostError(QStringLiteral("Ungültiger Wert für %1").arg(opt));
     }
-    useIsoDates();
     const DemoSummary s = generateDemo(folder, o, [&](const QString &line) {
         out << line << '\n';
         out.flush();
@@ -193,156 +200,90 @@ int demo(const QString &folder, const QStringList &options, QTextStream &out) {
 
 int import(const QString &folder, const QString &tableName, const QString &csvFile,
            QTextStream &out) {
-    QFile file(csvFile);
-    if (!file.open(QIODevice::ReadOnly))
-        throw HostError(QStringLiteral("Die Datei '%1' kann nicht gelesen werden: %2")
-                            .arg(csvFile, file.errorString()));
-    const CsvDocument doc = parseCsv(file.readAll());
-    if (doc.records.isEmpty())
-        throw HostError(QStringLiteral("Die Datei '%1' hat keine Kopfzeile.").arg(csvFile));
-    useIsoDates();
-    EngineConnection connection(folder);
-    const QString fileName = tableFileName(tableName);
-    EngineTable table(connection, fileName);
-    const QList<FieldInfo> fields = table.fields();
-
-    const QStringList header = doc.records[0].fields;
-    std::vector<quint16> columns;
-    for (const QString &name : header) {
-        quint16 n = 0;
-        if (DbGetFieldNum(table.handle(), toEngine(name.trimmed()).constData(), &n) != 0)
-            throw HostError(
-                QStringLiteral("Zeile 1: Das Feld '%1' gibt es in %2 nicht.").arg(name, fileName));
-        if (std::find(columns.begin(), columns.end(), n) != columns.end())
-            throw HostError(QStringLiteral("Zeile 1: Das Feld '%1' steht zweimal in der "
-                                           "Kopfzeile.")
-                                .arg(name));
-        columns.push_back(n);
-    }
-
-    checkEngine(DbBeginTransaction(table.handle()));
-    qint64 imported = 0;
-    try {
-        for (qsizetype r = 1; r < doc.records.size(); ++r) {
-            const CsvRecord &record = doc.records[r];
-            try {
-                if (record.fields.size() != header.size())
-                    throw HostError(QStringLiteral("%1 Werte statt %2")
-                                        .arg(record.fields.size())
-                                        .arg(header.size()));
-                checkEngine(DbAppendRecord(table.handle()));
-                for (qsizetype c = 0; c < header.size(); ++c) {
-                    const quint16 field = columns[size_t(c)];
-                    const QString &value = record.fields[c];
-                    if (isBinary(fields[field - 1].type)) {
-                        const QByteArray data = QByteArray::fromHex(value.toLatin1());
-                        if (data.toHex() != value.toLatin1().toLower())
-                            throw HostError(QStringLiteral("Feld %1: kein Hex-Text")
-                                                .arg(fields[field - 1].name));
-                        checkEngine(DbSetBinary(table.handle(), field,
-                                                reinterpret_cast<const quint8 *>(data.constData()),
-                                                quint32(data.size())));
-                    } else {
-                        table.setText(field, value);
-                    }
-                }
-                checkEngine(DbWriteRecord(table.handle()));
-                ++imported;
-            } catch (const HostError &e) {
-                DbCancelUpdate(table.handle());
-                throw HostError(QStringLiteral("Zeile %1: %2").arg(record.line).arg(e.message()));
-            }
-        }
-    } catch (...) {
-        DbRollbackTransaction(table.handle());
-        throw;
-    }
-    checkEngine(DbCommitTransaction(table.handle()));
-    out << QStringLiteral("%1 %2 in %3 importiert\n")
-               .arg(imported)
-               .arg(imported == 1 ? QStringLiteral("Datensatz") : QStringLiteral("Datensätze"))
-               .arg(fileName);
-    return 0;
+    return TableImport::run(folder, tableName, csvFile, out);
 }
 
 int exportTable(const QString &folder, const QString &tableName, const QString &indexTag,
-                QTextStream &out) {
-    useIsoDates();
-    EngineConnection connection(folder);
-    EngineTable table(connection, tableFileName(tableName));
-    const QList<FieldInfo> fields = table.fields();
-    const DBHANDLE order = indexTag.isEmpty() ? table.handle() : table.index(indexTag);
-    QStringList names;
-    for (const FieldInfo &f : fields)
-        names << f.name;
-    out << csvLine(names) << '\n';
-    checkEngine(DbGotoTop(order));
-    for (;;) {
-        quint16 eof = 0;
-        checkEngine(DbAtEOF(table.handle(), &eof));
-        if (eof)
-            break;
-        QStringList values;
-        for (quint16 n = 1; n <= fields.size(); ++n) {
-            if (isBinary(fields[n - 1].type))
-                values << QString::fromLatin1(readBinary(table.handle(), n).toHex());
-            else
-                values << table.text(n);
-        }
-        out << csvLine(values) << '\n';
-        checkEngine(DbSkip(order, 1));
-    }
-    return 0;
+                const QString &outputFile, QIODevice &standardOutput) {
+    return TableExport::run(folder, tableName, indexTag, outputFile, standardOutput);
 }
 
 int info(const QString &folder, QTextStream &out) {
-    QStringList files;
+    QStringList names;
     QString where;
+    QDir dir(folder);
     if (remoteServer()) {
         // A data set lists no files: the host's tables that are there.
         EngineConnection probe(folder);
         for (const HostSchema::Table *s : HostSchema::all())
             if (probe.hasTable(QString::fromStdString(s->fileName)))
-                files << QString::fromStdString(s->fileName);
+                names << QString::fromStdString(s->fileName);
         where = QStringLiteral("Datenbestand %1").arg(folder);
     } else {
-        QDir dir(folder);
         if (!dir.exists())
             throw HostError(QStringLiteral("Den Ordner '%1' gibt es nicht.").arg(folder));
-        files = dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase)
+        // Every name that looks like a table, whatever it is: a folder, a pipe or a link to
+        // nothing under a table's name is reported, not passed over.
+        names = dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                              QDir::Name | QDir::IgnoreCase)
                     .filter(QRegularExpression(QStringLiteral("\\.tbl$"),
                                                QRegularExpression::CaseInsensitiveOption));
         where = QStringLiteral("Datenordner %1").arg(dir.absolutePath());
     }
     EngineConnection connection(folder);
-    out << QStringLiteral("%1: %2 Tabellen\n").arg(where).arg(files.size());
-    bool haveArticles = false;
-    for (const QString &file : files) {
-        EngineTable table(connection, file);
-        out << QStringLiteral("\n%1: %2 Datensätze\n").arg(file).arg(table.recordCount());
-        QStringList fieldTexts;
-        for (const FieldInfo &f : table.fields()) {
-            QString t = QStringLiteral("%1 %2").arg(f.name, typeName(f.type));
-            if (f.type == DB_TYPE_STRING || f.type == DB_TYPE_CISTRING || f.type == DB_TYPE_RAW ||
-                f.type == DB_TYPE_NUMERIC)
-                t += QStringLiteral(" %1").arg(f.length);
-            fieldTexts << t;
+    out << QStringLiteral("%1: %2 Tabellen\n").arg(where).arg(names.size());
+    bool articlesRead = false;
+    int unreadable = 0;
+    for (const QString &name : names) {
+        const QString notATable = remoteServer() ? QString() : notATableFile(dir.filePath(name));
+        if (!notATable.isEmpty()) {
+            out << QStringLiteral("\n%1: %2\n").arg(name, notATable);
+            ++unreadable;
+            continue;
         }
-        out << QStringLiteral("  Felder: ") << fieldTexts.join(QStringLiteral(", ")) << '\n';
-        for (const IndexInfo &i : table.indexes())
-            out << QStringLiteral("  Index %1 (%2)%3\n")
-                       .arg(i.name, i.fields, i.unique ? QStringLiteral(", eindeutig") : QString());
-        if (HostSchema::find(file.toStdString()) == &HostSchema::articles())
-            haveArticles = true;
+        try {
+            EngineTable table(connection, name);
+            out << QStringLiteral("\n%1: %2 Datensätze\n").arg(name).arg(table.recordCount());
+            QStringList fieldTexts;
+            for (const FieldInfo &f : table.fields()) {
+                QString t = QStringLiteral("%1 %2").arg(f.name, typeName(f.type));
+                if (f.type == DB_TYPE_STRING || f.type == DB_TYPE_CISTRING ||
+                    f.type == DB_TYPE_RAW || f.type == DB_TYPE_NUMERIC)
+                    t += QStringLiteral(" %1").arg(f.length);
+                fieldTexts << t;
+            }
+            out << QStringLiteral("  Felder: ") << fieldTexts.join(QStringLiteral(", ")) << '\n';
+            for (const IndexInfo &i : table.indexes())
+                out << QStringLiteral("  Index %1 (%2)%3\n")
+                           .arg(i.name, i.fields,
+                                i.unique ? QStringLiteral(", eindeutig") : QString());
+            if (HostSchema::find(name.toStdString()) == &HostSchema::articles())
+                articlesRead = true;
+        } catch (const HostError &e) {
+            out << QStringLiteral("\n%1: nicht lesbar: %2\n").arg(name, e.message());
+            ++unreadable;
+        }
     }
-    if (haveArticles) {
-        const DuplicateReport r = analyseDuplicates(connection);
-        out << QStringLiteral("\nDoppelte Bestellnummern: %1 Nummern, %2 Artikel (davon %3 mit "
-                              "Buchungen); %4 Artikel ohne Bestellnummer\n")
-                   .arg(r.groups)
-                   .arg(r.articles)
-                   .arg(r.withBookings)
-                   .arg(r.emptyNumbers);
+    if (articlesRead) {
+        try {
+            const DuplicateReport r = analyseDuplicates(connection);
+            out << QStringLiteral("\nDoppelte Bestellnummern: %1 Nummern, %2 Artikel (davon %3 "
+                                  "mit Buchungen); %4 Artikel ohne Bestellnummer\n")
+                       .arg(r.groups)
+                       .arg(r.articles)
+                       .arg(r.withBookings)
+                       .arg(r.emptyNumbers);
+        } catch (const HostError &e) {
+            out << QStringLiteral("\nDoppelte Bestellnummern: nicht ermittelt: %1\n")
+                       .arg(e.message());
+            return 1;
+        }
+    }
+    if (unreadable > 0) {
+        out << QStringLiteral("\n%1 von %2 Tabellen konnten nicht gelesen werden.\n")
+                   .arg(unreadable)
+                   .arg(names.size());
+        return 1;
     }
     return 0;
 }

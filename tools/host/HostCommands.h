@@ -5,14 +5,21 @@
 #include <QStringList>
 #include <QTextStream>
 
+class QIODevice;
+
 namespace HostCommands {
 
 // Each returns the process exit code; failures throw HostError.
+// Creates the three tables, all or nothing (HostFolder).
 int create(const QString &folder, QTextStream &out);
 int demo(const QString &folder, const QStringList &options, QTextStream &out);
 int import(const QString &folder, const QString &table, const QString &csvFile, QTextStream &out);
+// Writes to outputFile, or to standardOutput when it is empty (TableExport).
 int exportTable(const QString &folder, const QString &table, const QString &indexTag,
-                QTextStream &out);
+                const QString &outputFile, QIODevice &standardOutput);
+// Names every table file with its records, fields and tags, and every entry under a table's
+// name that cannot be read (a folder, a pipe, a link to nothing, a damaged file) with the
+// reason; answers 1 when there was one.
 int info(const QString &folder, QTextStream &out);
 // The main window's check on the folder: its rows (ID, description, order number, bookings
 // "Ja"/"Nein") in the window's order, as a table or, with csv, as CSV with a header line. The

@@ -10,6 +10,7 @@
 #include "platform/Exception.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -30,11 +31,15 @@ const char kUsage[] =
     "      drei Buchungen je Artikel, Startwert 1, 0,4 % der Artikel mit geteilter\n"
     "      Bestellnummer, 60 % der Artikel mit Buchungen)\n"
     "  dupcheck-host import DIR TABELLE DATEI.csv\n"
-    "      hängt die Zeilen einer CSV-Datei (UTF-8, Kopfzeile mit Feldnamen) an; eine\n"
-    "      fehlerhafte Zeile bricht ab, ohne etwas aus der Datei zu übernehmen\n"
-    "  dupcheck-host export DIR TABELLE [--index TAG]\n"
-    "      schreibt die Tabelle als CSV auf die Standardausgabe, auf Wunsch in der\n"
-    "      Reihenfolge eines Index\n"
+    "      hängt die Zeilen einer CSV-Datei (UTF-8, Kopfzeile mit Feldnamen) an, jeden\n"
+    "      Wert genau so, wie er dasteht; eine Zeile, die nicht genau so gespeichert\n"
+    "      werden kann (Zeichen ohne Windows-1252-Code, kein UTF-8, Nullzeichen, Text\n"
+    "      länger als das Feld, falscher Wert), bricht ab: aus der Datei wird dann nichts\n"
+    "      übernommen, die Meldung nennt Zeile, Feld und Grund\n"
+    "  dupcheck-host export DIR TABELLE [--index TAG] [--output DATEI]\n"
+    "      schreibt die Tabelle als CSV (jeden Wert genau, so dass ein Import dieselben\n"
+    "      Datensätze ergibt) auf die Standardausgabe oder in DATEI, auf Wunsch in der\n"
+    "      Reihenfolge eines Index; DATEI erscheint erst, wenn sie vollständig ist\n"
     "  dupcheck-host info DIR\n"
     "      zeigt Tabellen, Felder, Indizes, Datensatzzahlen und die doppelten\n"
     "      Bestellnummern des Datenordners\n"
@@ -93,14 +98,22 @@ int main(int argc, char **argv) {
             return HostCommands::demo(args[1], args.mid(2), out);
         if (command == QLatin1String("import") && args.size() == 4)
             return HostCommands::import(args[1], args[2], args[3], out);
-        if (command == QLatin1String("export") && (args.size() == 3 || args.size() == 5)) {
-            QString tag;
-            if (args.size() == 5) {
-                if (args[3] != QLatin1String("--index"))
+        if (command == QLatin1String("export") && args.size() >= 3) {
+            QString tag, output;
+            for (qsizetype i = 3; i < args.size(); i += 2) {
+                if (i + 1 >= args.size())
                     return usage();
-                tag = args[4];
+                if (args[i] == QLatin1String("--index") && tag.isEmpty())
+                    tag = args[i + 1];
+                else if (args[i] == QLatin1String("--output") && output.isEmpty())
+                    output = args[i + 1];
+                else
+                    return usage();
             }
-            return HostCommands::exportTable(args[1], args[2], tag, out);
+            out.flush();
+            QFile standardOutput;
+            standardOutput.open(stdout, QIODevice::WriteOnly);
+            return HostCommands::exportTable(args[1], args[2], tag, output, standardOutput);
         }
         if (command == QLatin1String("info") && args.size() == 2)
             return HostCommands::info(args[1], out);

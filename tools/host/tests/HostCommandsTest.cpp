@@ -2,10 +2,13 @@
 #include "EngineSession.h"
 #include "schema/HostSchema.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -20,8 +23,10 @@ QString run(const std::function<int(QTextStream &)> &command) {
 }
 
 QString exportOf(const QString &folder, const QString &table, const QString &tag = {}) {
-    return run(
-        [&](QTextStream &out) { return HostCommands::exportTable(folder, table, tag, out); });
+    QBuffer standardOutput;
+    standardOutput.open(QIODevice::WriteOnly);
+    EXPECT_EQ(HostCommands::exportTable(folder, table, tag, {}, standardOutput), 0);
+    return QString::fromUtf8(standardOutput.data());
 }
 
 void writeFile(const QString &path, const QByteArray &content) {
@@ -106,7 +111,9 @@ TEST_F(HostCommandsTest, UnknownFieldsAndShortLinesAreRejected) {
         HostCommands::import(data(), QStringLiteral("ArtikelMain"), csv, out);
         FAIL();
     } catch (const HostError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Zeile 3: 1 Werte statt 2"));
+        EXPECT_EQ(
+            e.message(),
+            QStringLiteral("Zeile 3: 1 Werte statt 2. Aus der Datei wurde nichts übernommen."));
     }
 }
 
@@ -154,10 +161,10 @@ TEST_F(HostCommandsTest, FoldersWithAnyCharactersAreMadeFilledAndRead) {
         EXPECT_EQ(exportOf(folder, "ArtikelMain", "BSTN").count(u'\n'), 51) << name.toStdString();
 
         // The engine's text quotes the folder in Windows-1252: "?" for what it lacks.
-        QString text;
-        QTextStream out(&text);
+        QBuffer standardOutput;
+        standardOutput.open(QIODevice::WriteOnly);
         try {
-            HostCommands::exportTable(folder, QStringLiteral("Fehlt"), {}, out);
+            HostCommands::exportTable(folder, QStringLiteral("Fehlt"), {}, {}, standardOutput);
             ADD_FAILURE() << "a missing table was exported";
         } catch (const HostError &e) {
             const QString shown = QString(folder).replace(u'ł', u'?').replace(u'Ω', u'?');
@@ -165,4 +172,32 @@ TEST_F(HostCommandsTest, FoldersWithAnyCharactersAreMadeFilledAndRead) {
                 << e.message().toStdString();
         }
     }
+}
+
+TEST_F(HostCommandsTest, InfoNamesEveryTableNameThatIsNoTableAndGoesOn) {
+    run([&](QTextStream &out) { return HostCommands::create(data(), out); });
+    const QDir folder(data());
+    ASSERT_TRUE(folder.mkdir(QStringLiteral("Ordner.TBL")));
+    ASSERT_EQ(
+        mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("Pipe.tbl"))).constData(), 0644),
+        0);
+    ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("weg.TBL")),
+                            folder.filePath(QStringLiteral("Verweis.TBL"))));
+    writeFile(folder.filePath(QStringLiteral("Kaputt.TBL")), QByteArray(4096, 'x'));
+
+    QString text;
+    QTextStream out(&text);
+    EXPECT_EQ(HostCommands::info(data(), out), 1);
+    out.flush();
+    for (const QString &line :
+         {QStringLiteral("Ordner.TBL: ein Ordner, keine Tabellendatei"),
+          QStringLiteral("Pipe.tbl: eine benannte Pipe (FIFO), keine Tabellendatei"),
+          QStringLiteral("Verweis.TBL: ein Verweis auf '%1', den es nicht gibt, keine "
+                         "Tabellendatei")
+              .arg(folder.filePath(QStringLiteral("weg.TBL"))),
+          QStringLiteral("Kaputt.TBL: nicht lesbar: "),
+          QStringLiteral("ArtikelMain.TBL: 0 Datensätze"),
+          QStringLiteral("setup.TBL: 0 Datensätze"),
+          QStringLiteral("4 von 7 Tabellen konnten nicht gelesen werden.")})
+        EXPECT_TRUE(text.contains(line)) << line.toStdString() << "\n" << text.toStdString();
 }
