@@ -83,8 +83,9 @@ TEST(Cp1252, UtfEightThatCannotBeStoredExactlyIsNamedNotSubstituted) {
         EXPECT_EQ(problem.offset, c.offset) << c.utf8;
         EXPECT_EQ(problem.character, c.character) << c.utf8;
         EXPECT_TRUE(out.isEmpty()) << c.utf8;
-        if (c.kind == P::NotUtf8)
+        if (c.kind == P::NotUtf8) {
             EXPECT_EQ(problem.byte, uchar(c.utf8[c.offset])) << c.utf8;
+        }
     }
     QByteArray out;
     EXPECT_EQ(Cp1252::fromUtf8Exactly("Stra\xC3\x9F"
