@@ -179,6 +179,13 @@ void createTables(const QString &folder, const std::function<void(const QString 
         }
         placed.push_back(to);
     }
+    // The tables' record lock files come along, so the folder holds what a table opened in
+    // place would have left (a name taken meanwhile stays as it is).
+    for (const HostSchema::Table *schema : HostSchema::all()) {
+        const QString name = QString::fromStdString(schema->fileName) + QStringLiteral(".lck");
+        link(encoded(QDir(staging).filePath(name)).constData(),
+             encoded(dir.filePath(name)).constData());
+    }
     // The new names last through a crash of the system too.
     syncFolder(folder);
 }
