@@ -1013,8 +1013,13 @@ std::string LocalTable::readBlob(int field) {
             return it->second ? *it->second : std::string();
         if (pendingNew_)
             return std::string();
-    } else if (pos_ != Pos::On || deleted_) {
-        noCurrent();
+    } else {
+        // The row's image holds the memo's length: an empty memo (the usual one) needs no
+        // statement of its own, and a walk that reads memos gets their lengths read ahead.
+        uint8_t image[8];
+        readField(field, image);
+        if (readUInt32(image + 4) == 0)
+            return std::string();
     }
     StatementScope st(db_.cached("SELECT " + fieldColumn(def_.fields[field]) +
                                  " FROM dbe_records WHERE dbe_recno = ?"));
