@@ -13,3 +13,8 @@ target_link_libraries(remote_bench PRIVATE check dataui PostgreSQL::PostgreSQL)
 # the server's COPY of the same rows (bench/RemoteAppendBench.cpp).
 add_executable(remote_append_bench ${CMAKE_CURRENT_LIST_DIR}/RemoteAppendBench.cpp)
 target_link_libraries(remote_append_bench PRIVATE hostschema PostgreSQL::PostgreSQL)
+
+# The program's start: from exec to a usable main window on a data folder, next to a bare
+# window of the toolkit started in the same run.
+add_executable(start_bench ${CMAKE_CURRENT_LIST_DIR}/StartBench.cpp)
+target_link_libraries(start_bench PRIVATE check dataui)
