@@ -186,6 +186,7 @@ struct LocalTable::SharedKeyScan {
     std::vector<KeyCell> previous;
     uint32_t visited = 0;
     uint32_t most = 0;
+    bool same = false; // the row the walk stopped on repeats the key before it
 };
 
 LocalTable::LocalTable(const std::string &path, uint32_t options) {
@@ -652,6 +653,7 @@ void LocalTable::sharedKeyFunction(sqlite3_context *ctx, int argc, sqlite3_value
     bool same = static_cast<size_t>(argc) == n;
     for (size_t k = 0; k < n && same; ++k)
         same = scan.previous[k].same(argv[k]);
+    scan.same = same;
     if (same || scan.visited > scan.most) {
         sqlite3_result_int(ctx, 1);
         return;
@@ -724,7 +726,9 @@ uint32_t LocalTable::skipToSharedKey(int order, uint32_t most) {
         const int64_t found = sqlite3_column_int64(st->get(), 0);
         const uint32_t visited = scan.visited;
         st->reset();
-        if (visited > scan.most) {
+        // A run that begins on the last record the limit lets pass is found all the same: its
+        // first record is not passed over.
+        if (visited > scan.most && !scan.same) {
             // Stopped after `most` records: on the next one.
             standOn({found}, key, 0, false);
             return scan.most;
