@@ -4,34 +4,28 @@
 #include "EngineSession.h"
 #include "HostCommands.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Cp1252.h"
+#include "platform/Exception.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <QIODevice>
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
 
-// The output, a file or the standard output, written in blocks.
+// The output, a file (replaced as a whole, TAtomicFile) or the standard output, written in
+// blocks.
 class Output {
 public:
     Output(const QString &file, QIODevice &standardOutput)
         : m_fileName(file), m_device(&standardOutput) {
-        if (file.isEmpty())
-            return;
-        m_file = std::make_unique<QSaveFile>(file);
-        if (!m_file->open(QIODevice::WriteOnly))
-            throw HostError(QStringLiteral("Die Datei '%1' kann nicht geschrieben werden: %2")
-                                .arg(file, m_file->errorString()));
-        m_device = m_file.get();
-    }
-    ~Output() {
-        if (m_file)
-            m_file->cancelWriting(); // not committed: nothing replaces the file
+        if (!file.isEmpty())
+            hostErrors([&] { m_file = std::make_unique<TAtomicFile>(file); });
     }
 
     QByteArray &buffer() { return m_buffer; }
@@ -42,26 +36,36 @@ public:
     void flush() {
         if (m_buffer.isEmpty())
             return;
-        if (m_device->write(m_buffer) != m_buffer.size())
+        if (m_file)
+            hostErrors([&] { m_file->Write(m_buffer); });
+        else if (m_device->write(m_buffer) != m_buffer.size())
             throw HostError(QStringLiteral("Die Ausgabe kann nicht geschrieben werden: %1")
                                 .arg(m_device->errorString()));
         m_buffer.clear();
     }
+    // Until this, the file that stood under the name stays as it was (an output not committed
+    // is thrown away with its temporary file).
     void finish() {
         flush();
-        if (m_file) {
-            if (!m_file->commit())
-                throw HostError(QStringLiteral("Die Datei '%1' kann nicht geschrieben werden: %2")
-                                    .arg(m_fileName, m_file->errorString()));
-            m_file.reset();
-        }
+        if (m_file)
+            hostErrors([&] { m_file->Commit(); });
+        m_file.reset();
     }
     bool toFile() const { return !m_fileName.isEmpty(); }
     const QString &fileName() const { return m_fileName; }
 
 private:
+    template <typename F>
+    static void hostErrors(F &&f) {
+        try {
+            f();
+        } catch (const EInOutError &e) {
+            throw HostError(e.message());
+        }
+    }
+
     QString m_fileName;
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<TAtomicFile> m_file;
     QIODevice *m_device;
     QByteArray m_buffer;
 };
