@@ -54,7 +54,7 @@ Timing timed(F &&body) {
 class QuietFeedback : public CheckFeedback {
 public:
     void progressStart(int) override {}
-    void progressStep() override {}
+    void progressStep(int) override {}
     void progressEnd() override {}
     void setWaiting(bool) override {}
     void processMessages() override {}

@@ -44,7 +44,7 @@ private:
     public:
         explicit Feedback(CheckSession &session) : m_session(session) {}
         void progressStart(int) override {}
-        void progressStep() override {}
+        void progressStep(int) override {}
         void progressEnd() override {}
         void setWaiting(bool) override {}
         void processMessages() override {}

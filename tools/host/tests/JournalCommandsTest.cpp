@@ -8,6 +8,7 @@
 #include "check/core/DeletionJournal.h"
 #include "data/DbTable.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -42,10 +43,12 @@ protected:
         return text;
     }
     QString exported() {
-        return run([&](QTextStream &out) {
-            return HostCommands::exportTable(data(), QStringLiteral("ArtikelMain"),
-                                             QStringLiteral("ID"), out);
-        });
+        QBuffer standardOutput;
+        standardOutput.open(QIODevice::WriteOnly);
+        EXPECT_EQ(HostCommands::exportTable(data(), QStringLiteral("ArtikelMain"),
+                                            QStringLiteral("ID"), {}, standardOutput),
+                  0);
+        return QString::fromUtf8(standardOutput.data());
     }
     // The module's "Überprüfen" and "Alle doppelten löschen"; answers how many it deleted.
     int deleteDuplicates() {
