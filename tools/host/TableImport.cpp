@@ -56,14 +56,6 @@ private:
     QString m_reason;
 };
 
-QString characterText(char32_t c) {
-    const QString code = QStringLiteral("U+%1").arg(quint32(c), 4, 16, QChar(u'0')).toUpper();
-    // Invisible and control characters are shown by their code alone.
-    if (c < 0x20 || c == 0xFEFF || (c >= 0x7F && c < 0xA0) || c == 0x200B)
-        return code;
-    return QStringLiteral("\u201E%1\u201C (%2)").arg(QString::fromUcs4(&c, 1), code);
-}
-
 // The Windows-1252 bytes of a text value, exactly.
 void toWindows1252(QByteArrayView utf8, QByteArray &out) {
     const Cp1252::Utf8Problem problem = Cp1252::fromUtf8Exactly(utf8, out);
@@ -71,9 +63,10 @@ void toWindows1252(QByteArrayView utf8, QByteArray &out) {
     case Cp1252::Utf8Problem::None:
         break;
     case Cp1252::Utf8Problem::NoCode:
-        throw Refused(QStringLiteral("das Zeichen %1 gibt es in Windows-1252 nicht, der Wert "
-                                     "kann so nicht gespeichert werden")
-                          .arg(characterText(problem.character)));
+        throw Refused(QStringLiteral("%1 gibt es in Windows-1252 nicht, der Wert kann so nicht "
+                                     "gespeichert werden")
+                          .arg(Cp1252::describeCharacter(
+                              QStringView(QChar::fromUcs4(problem.character)).toString(), 0)));
     case Cp1252::Utf8Problem::NotUtf8:
         throw Refused(QStringLiteral("das Byte 0x%1 an Stelle %2 des Werts ist kein UTF-8 (die "
                                      "Datei muss in UTF-8 gespeichert sein)")

@@ -85,7 +85,7 @@ TEST_F(TableImportTest, AValueThatCannotBeStoredExactlyIsRefusedWithItsLineField
         {"ArtikelMain",
          "ID,BSTN\n2,A\xEF\xBB\xBF"
          "B\n",
-         "Zeile 2, Feld BSTN:", "U+FEFF gibt es"},
+         "Zeile 2, Feld BSTN:", "das nicht druckbare Zeichen (U+FEFF) gibt es"},
         {"ArtikelMain",
          "ID,BZK\n2,Gr\xF6\xDF"
          "e 9\n",
