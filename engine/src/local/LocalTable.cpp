@@ -19,12 +19,11 @@ namespace dbeng {
 
 namespace {
 
-// Batches start small after every positioning (a seek is often followed by a few skips only)
-// and double up to the largest size; bench/EngineBench.cpp measured the sizes. A batch of keys
-// alone grows further than one that also reads fields of the rows: a key costs some 30 bytes
-// and its statement's start (a read transaction, a search of the index) weighs on a batch of
-// a few hundred keys, while a row costs its record image and its own page reads.
-constexpr size_t kFirstBatch = 16;
+// The largest batches (BatchCursor starts each small after a positioning and doubles it);
+// bench/EngineBench.cpp measured the sizes. A batch of keys alone grows further than one that
+// also reads fields of the rows: a key costs some 30 bytes and its statement's start (a read
+// transaction, a search of the index) weighs on a batch of a few hundred keys, while a row
+// costs its record image and its own page reads.
 constexpr size_t kMaxRowBatch = 256;
 constexpr size_t kMaxKeyBatch = 4096;
 // A transaction that appends this many records (and as many as the table had) is a bulk load.
@@ -42,8 +41,6 @@ size_t maxBatch(bool readsRows) {
         return static_cast<size_t>(chosen);
     return readsRows ? kMaxRowBatch : kMaxKeyBatch;
 }
-// A field is read with the next batch when the walk read it on at least 1 of 8 records.
-constexpr uint32_t kWantRatio = 8;
 
 void upperFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
@@ -217,11 +214,8 @@ LocalTable::LocalTable(const std::string &path, uint32_t options) {
     }
     allFields_.assign(def_.fields.size(), 1);
     noFields_.assign(def_.fields.size(), 0);
-    wanted_.assign(def_.fields.size(), 0);
-    fieldReads_.assign(def_.fields.size(), 0);
+    attach(def_, maxBatch(true), maxBatch(false));
     buildOrders();
-    row_.assign(def_.recordLength, 0);
-    nextBatch_ = kFirstBatch;
 }
 
 LocalTable::~LocalTable() = default;
@@ -272,56 +266,10 @@ void LocalTable::requireNoPending(const char *what) const {
                               "(erst speichern oder verwerfen).");
 }
 
-void LocalTable::noCurrent() const {
-    std::string where = pos_ == Pos::Bof ? "steht vor dem ersten Datensatz"
-                        : pos_ == Pos::Eof
-                            ? "steht hinter dem letzten Datensatz"
-                            : "steht auf dem gelöschten Datensatz " + recordText(recno_);
-    throw DbException(DBE_NO_CURRENT_RECORD, "Kein aktueller Datensatz in der Tabelle " +
-                                                 quoteFile(def_.path) + ": der Zeiger " + where +
-                                                 ".");
-}
-
 void LocalTable::checkOrder(int order) const {
     if (order < 0 || order >= static_cast<int>(orders_.size()))
         throw DbException(DBE_INVALID_HANDLE,
                           "Ungültige Sortierung für die Tabelle " + quoteFile(def_.path) + ".");
-}
-
-const SqlValue *LocalTable::currentKey() const {
-    size_t n = orders_[order_].columns.size();
-    if (inBatch_ && !deleted_)
-        return batch_.keys.data() + bpos_ * n;
-    return key_.data();
-}
-
-void LocalTable::detachBatch() {
-    if (inBatch_ && !deleted_ && pos_ == Pos::On) {
-        size_t n = orders_[order_].columns.size();
-        key_.assign(batch_.keys.begin() + static_cast<long>(bpos_ * n),
-                    batch_.keys.begin() + static_cast<long>((bpos_ + 1) * n));
-        if (!rowValid_ && batch_.allValid) {
-            batchRecord(bpos_, row_.data());
-            rowValid_ = true;
-        }
-    }
-    inBatch_ = false;
-}
-
-void LocalTable::clearBatch() {
-    detachBatch();
-    batch_.count = 0;
-}
-
-void LocalTable::moveTo(size_t index) {
-    bpos_ = index;
-    inBatch_ = true;
-    recno_ = static_cast<uint32_t>(batch_.recnos[index]);
-    pos_ = Pos::On;
-    deleted_ = false;
-    visible_ = true;
-    rowValid_ = false;
-    ++consumed_;
 }
 
 void LocalTable::switchOrder(int order) {
@@ -330,8 +278,7 @@ void LocalTable::switchOrder(int order) {
     bool on = pos_ == Pos::On && !deleted_;
     const bool deletedHere =
         pos_ == Pos::On && deleted_ && deletedRecno_ == recno_ && !deletedKeys_.empty();
-    detachBatch();
-    batch_.count = 0;
+    clearBatch();
     order_ = order;
     nextBatch_ = kFirstBatch;
     const Order &o = orders_[order];
@@ -504,6 +451,7 @@ size_t LocalTable::collect(const Condition &cond, bool descending, size_t limit,
     st->bindInt(b, static_cast<int64_t>(limit));
 
     if (batch_.count == 0) {
+        batch_.width = nk;
         batch_.valid.assign(def_.fields.size(), 0);
         for (size_t f = 0; f < def_.fields.size(); ++f)
             batch_.valid[f] = colOf[f] >= 0 || sel.keyOf[f] >= 0;
@@ -538,80 +486,11 @@ size_t LocalTable::collect(const Condition &cond, bool descending, size_t limit,
     return got;
 }
 
-bool LocalTable::refill(int direction) {
-    bool fromEdge = pos_ != Pos::On;
-    if (!fromEdge)
-        detachBatch(); // the key of the current record survives the new batch in key_
-    std::vector<Condition> conds = levels(direction, fromEdge);
-    if (consumed_ >= kWantRatio) {
-        for (size_t f = 0; f < def_.fields.size(); ++f)
-            wanted_[f] = (fieldReads_[f] + recordReads_) * kWantRatio >= consumed_;
-    }
-    std::fill(fieldReads_.begin(), fieldReads_.end(), 0);
-    recordReads_ = 0;
-    consumed_ = 0;
-    bool readsRows = false;
-    for (size_t f = 0; f < def_.fields.size(); ++f)
-        readsRows = readsRows || (wanted_[f] && !isKeyField(static_cast<int>(f)));
-    size_t limit = std::min(nextBatch_, maxBatch(readsRows));
-    nextBatch_ = std::min(maxBatch(false), nextBatch_ * 2);
-    batch_.count = 0;
-    inBatch_ = false;
-    for (const Condition &c : conds) {
-        size_t got = collect(c, direction < 0, limit, wanted_);
-        limit -= got;
-        if (limit == 0)
-            break;
-    }
-    if (batch_.count == 0)
-        return false;
-    if (direction < 0) {
-        // Collected in descending order; the batch is kept ascending.
-        size_t n = batch_.count, nk = orders_[order_].columns.size(), len = def_.recordLength;
-        std::reverse(batch_.recnos.begin(), batch_.recnos.begin() + static_cast<long>(n));
-        for (size_t i = 0; i < n / 2; ++i) {
-            size_t j = n - 1 - i;
-            for (size_t k = 0; k < nk; ++k)
-                std::swap(batch_.keys[i * nk + k], batch_.keys[j * nk + k]);
-            if (batch_.hasImages)
-                std::swap_ranges(batch_.images.begin() + static_cast<long>(i * len),
-                                 batch_.images.begin() + static_cast<long>((i + 1) * len),
-                                 batch_.images.begin() + static_cast<long>(j * len));
-        }
-    }
-    return true;
-}
-
-void LocalTable::skipOne(int direction) {
-    if (pos_ == Pos::On && inBatch_) {
-        long target = direction > 0 ? static_cast<long>(deleted_ ? bpos_ : bpos_ + 1)
-                                    : static_cast<long>(bpos_) - 1;
-        if (target >= 0 && target < static_cast<long>(batch_.count)) {
-            moveTo(static_cast<size_t>(target));
-            return;
-        }
-    }
-    if ((direction > 0 && pos_ == Pos::Eof) || (direction < 0 && pos_ == Pos::Bof))
-        return;
-    if (!refill(direction)) {
-        pos_ = direction > 0 ? Pos::Eof : Pos::Bof;
-        inBatch_ = false;
-        deleted_ = false;
-        rowValid_ = false;
-        return;
-    }
-    moveTo(direction > 0 ? 0 : batch_.count - 1);
-}
-
 void LocalTable::gotoBOF(int order) {
     checkOrder(order);
     requireNoPending("Positionieren");
     switchOrder(order);
-    clearBatch();
-    pos_ = Pos::Bof;
-    deleted_ = false;
-    rowValid_ = false;
-    nextBatch_ = kFirstBatch;
+    toBOF();
 }
 
 void LocalTable::gotoTop(int order) {
@@ -629,21 +508,7 @@ void LocalTable::skip(int order, int32_t count) {
     checkOrder(order);
     requireNoPending("Blättern");
     switchOrder(order);
-    if (count == 0) {
-        // Re-read the current record from the file.
-        if (pos_ == Pos::On && !deleted_) {
-            detachBatch();
-            rowValid_ = false;
-            batch_.count = 0;
-        }
-        return;
-    }
-    int direction = count > 0 ? 1 : -1;
-    for (int64_t n = count > 0 ? count : -static_cast<int64_t>(count); n > 0; --n) {
-        skipOne(direction);
-        if (pos_ != Pos::On)
-            break;
-    }
+    skipBy(count);
 }
 
 void LocalTable::sharedKeyFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
@@ -763,11 +628,8 @@ uint32_t LocalTable::skipToSharedKey(int order, uint32_t most) {
         }
         return visited - 2;
     }
-    detachBatch();
-    batch_.count = 0;
-    pos_ = Pos::Eof;
-    deleted_ = false;
-    rowValid_ = false;
+    clearBatch();
+    toEOF();
     return scan.visited;
 }
 
@@ -778,6 +640,7 @@ void LocalTable::standOn(const std::vector<int64_t> &recnos, const std::vector<S
     detachBatch();
     const size_t n = orders_[order_].columns.size();
     batch_.count = 0;
+    batch_.width = n;
     for (int64_t recno : recnos) {
         const size_t i = batch_.count++;
         if (batch_.recnos.size() < batch_.count)
@@ -823,26 +686,20 @@ void LocalTable::standOn(const std::vector<int64_t> &recnos, const std::vector<S
 }
 
 bool LocalTable::isVisible() {
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     return visible_;
 }
 
 uint32_t LocalTable::recordNumber() {
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     return recno_;
 }
 
 bool LocalTable::positionWhere(const Condition &cond, bool descending, bool withRow) {
-    detachBatch();
-    batch_.count = 0;
-    inBatch_ = false;
+    beginPositioning();
     if (collect(cond, descending, 1, withRow ? allFields_ : noFields_) == 0)
         return false;
-    nextBatch_ = kFirstBatch;
-    consumed_ = 0;
-    moveTo(0);
+    standOnFirst();
     return true;
 }
 
@@ -912,65 +769,14 @@ void LocalTable::fetchRow() {
     rowValid_ = true;
 }
 
-void LocalTable::vanished() {
-    // Deleted by another handle since it was read ahead: the cursor stays at its place.
-    if (inBatch_ && !deleted_) {
-        size_t nk = orders_[order_].columns.size();
-        key_.assign(batch_.keys.begin() + static_cast<long>(bpos_ * nk),
-                    batch_.keys.begin() + static_cast<long>((bpos_ + 1) * nk));
-        batch_.recnos.erase(batch_.recnos.begin() + static_cast<long>(bpos_));
-        batch_.recnos.emplace_back();
-        batch_.keys.erase(batch_.keys.begin() + static_cast<long>(bpos_ * nk),
-                          batch_.keys.begin() + static_cast<long>((bpos_ + 1) * nk));
-        batch_.keys.resize(batch_.recnos.size() * nk);
-        if (batch_.hasImages) {
-            batch_.images.erase(
-                batch_.images.begin() + static_cast<long>(bpos_ * def_.recordLength),
-                batch_.images.begin() + static_cast<long>((bpos_ + 1) * def_.recordLength));
-            batch_.images.resize(batch_.recnos.size() * def_.recordLength);
-        }
-        --batch_.count;
-    }
-    deleted_ = true;
-    rowValid_ = false;
-    noCurrent();
-}
-
-void LocalTable::batchField(size_t i, int field, uint8_t *image) const {
-    const FieldDef &f = def_.fields[field];
-    const int k = batch_.keyOf[field];
-    if (k >= 0)
-        imageFromValue(f, batch_.keys[i * orders_[order_].columns.size() + k], image);
-    else
-        std::memcpy(image, batch_.images.data() + i * def_.recordLength + f.offset,
-                    imageSize(f.type, f.length));
-}
-
-void LocalTable::batchRecord(size_t i, uint8_t *image) const {
-    if (batch_.hasImages)
-        std::memcpy(image, batch_.images.data() + i * def_.recordLength, def_.recordLength);
-    for (size_t f = 0; f < def_.fields.size(); ++f) {
-        if (batch_.keyOf[f] >= 0)
-            batchField(i, static_cast<int>(f), image + def_.fields[f].offset);
-    }
-}
-
 void LocalTable::readField(int field, uint8_t *image) {
-    const FieldDef &f = def_.fields[field];
     ++fieldReads_[field];
     if (pending_) {
+        const FieldDef &f = def_.fields[field];
         std::memcpy(image, pendingImage_.data() + f.offset, imageSize(f.type, f.length));
         return;
     }
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
-    if (!rowValid_ && inBatch_ && batch_.valid[field]) {
-        batchField(bpos_, field, image);
-        return;
-    }
-    if (!rowValid_)
-        fetchRow();
-    std::memcpy(image, row_.data() + f.offset, imageSize(f.type, f.length));
+    storedField(field, image);
 }
 
 void LocalTable::readRecord(uint8_t *image) {
@@ -979,15 +785,7 @@ void LocalTable::readRecord(uint8_t *image) {
         std::memcpy(image, pendingImage_.data(), def_.recordLength);
         return;
     }
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
-    if (!rowValid_ && inBatch_ && batch_.allValid) {
-        batchRecord(bpos_, image);
-        return;
-    }
-    if (!rowValid_)
-        fetchRow();
-    std::memcpy(image, row_.data(), def_.recordLength);
+    storedRecord(image);
 }
 
 uint32_t LocalTable::blobLength(int field) {
@@ -1128,9 +926,7 @@ bool LocalTable::seek(int order, const std::vector<KeySegment> &key, bool soft) 
                 return false;
         }
     }
-    pos_ = Pos::Eof;
-    deleted_ = false;
-    rowValid_ = false;
+    toEOF();
     return false;
 }
 
@@ -1237,8 +1033,7 @@ void LocalTable::setFilter(int which, std::unique_ptr<Filter> filter) {
 }
 
 bool LocalTable::evaluate(const Filter &filter) {
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     Condition c = filterCondition(filter);
     StatementScope st(db_.cached("SELECT (" + c.sql + ") FROM dbe_records WHERE dbe_recno = ?"));
     int b = 1;
@@ -1258,8 +1053,7 @@ void LocalTable::lock(uint32_t recno) {
         refuseIfReadOnly();
     bool current = recno == 0;
     if (current) {
-        if (pos_ != Pos::On || deleted_)
-            noCurrent();
+        requireCurrent();
         recno = recno_;
     }
     bool had = locks_.heldHere(recno);
@@ -1278,9 +1072,7 @@ void LocalTable::lock(uint32_t recno) {
     }
     if (pos_ == Pos::On && !deleted_ && recno == recno_ && !pending_) {
         // From now on nobody else changes it: read the stored record afresh.
-        detachBatch();
-        batch_.count = 0;
-        rowValid_ = false;
+        rereadCurrent();
     }
 }
 
@@ -1295,8 +1087,7 @@ void LocalTable::unlock(uint32_t recno) {
 
 bool LocalTable::isLocked(uint32_t recno) {
     if (recno == 0) {
-        if (pos_ != Pos::On || deleted_)
-            noCurrent();
+        requireCurrent();
         recno = recno_;
     }
     return locks_.heldHere(recno) || locks_.heldElsewhere(recno);
@@ -1317,8 +1108,7 @@ void LocalTable::beginEdit() {
     refuseIfReadOnly();
     if (pending_)
         return;
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     // The change starts from the stored record, not from a read-ahead copy.
     fetchRow();
     pendingImage_ = row_;
@@ -1613,9 +1403,7 @@ void LocalTable::write() {
         SqlValue v = storedValue(f, pendingImage_.data() + f.offset);
         key.push_back(o.folded[k] ? foldedValue(v) : std::move(v));
     }
-    detachBatch();
-    batch_.count = 0;
-    inBatch_ = false;
+    clearBatch();
     pos_ = Pos::On;
     recno_ = static_cast<uint32_t>(recno);
     key_ = std::move(key);
@@ -1629,8 +1417,7 @@ void LocalTable::deleteRecord() {
     refuseIfReadOnly();
     if (pending_ && pendingNew_)
         requireNoPending("Löschen");
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     int changes = 0;
     inWriteTransaction(true, [&] {
         rememberDeletedKeys();
@@ -1722,8 +1509,7 @@ int LocalTable::createIndex(const std::string &tag, const std::vector<int> &fiel
     ix.fields = fields;
     ix.unique = unique;
     def_.indexes.push_back(ix);
-    detachBatch();
-    batch_.count = 0;
+    clearBatch();
     buildOrders();
     return static_cast<int>(def_.indexes.size());
 }
@@ -1833,10 +1619,7 @@ void LocalTable::rollbackTransaction() {
     bulkDropped_.clear();
     db_.exec("ROLLBACK", "Zurücknehmen einer Transaktion");
     // Records read since the transaction began may be gone.
-    batch_.count = 0;
-    inBatch_ = false;
-    pos_ = Pos::Bof;
-    rowValid_ = false;
+    forgetPosition();
 }
 
 } // namespace dbeng

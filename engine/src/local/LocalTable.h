@@ -1,8 +1,10 @@
-// A table of the local server: one SQLite connection on the table file, one cursor, the
-// read-ahead batch, the pending change and this handle's record locks.
+// A table of the local server: one SQLite connection on the table file, the cursor with its
+// read-ahead batch (BatchCursor, fed by SQLite statements), the pending change and this
+// handle's record locks.
 #pragma once
 
 #include "../Backend.h"
+#include "../BatchCursor.h"
 #include "RecordLock.h"
 #include "Sqlite.h"
 
@@ -12,7 +14,7 @@
 
 namespace dbeng {
 
-class LocalTable final : public Table {
+class LocalTable final : public Table, private BatchCursor<SqlValue> {
 public:
     LocalTable(const std::string &path, uint32_t options);
     ~LocalTable() override;
@@ -65,27 +67,12 @@ public:
     void rollbackTransaction() override;
 
 private:
-    enum class Pos { Bof, On, Eof };
-
     // The key columns of an order and how rows are sorted in it.
     struct Order {
         std::vector<std::string> columns; // quoted; the folded column for ci-string segments
         std::vector<int> fields;
         std::vector<bool> folded;
         std::string asc, desc;
-    };
-
-    // A run of consecutive records in the cursor's order, ascending: their record numbers,
-    // their keys and the image bytes of the fields that were read with them.
-    struct Batch {
-        size_t count = 0;
-        std::vector<int64_t> recnos;
-        std::vector<SqlValue> keys;  // count * key segments
-        std::vector<uint8_t> images; // count * record length
-        std::vector<char> valid;     // per field: its image can be given
-        std::vector<int> keyOf;      // per field: its key segment, whose value makes its image
-        bool allValid = false;
-        bool hasImages = false; // images holds count record images
     };
 
     // The select list for an order and a set of fields, and where each field's column is.
@@ -97,11 +84,6 @@ private:
         std::string sql;
     };
 
-    struct Condition {
-        std::string sql;
-        std::vector<SqlValue> binds;
-    };
-
     static void sharedKeyFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv);
     // The cursor on record `at` of these (consecutive in the order, with their keys one after
     // the other), found by a query of its own; the others are read ahead.
@@ -110,30 +92,20 @@ private:
     void buildOrders();
     // Throws DBE_READONLY with the reason when the table cannot be changed.
     void refuseIfReadOnly() const;
-    // A field whose image the current order's key gives (not a case-folded segment).
-    bool isKeyField(int field) const;
     void requireNoPending(const char *what) const;
-    [[noreturn]] void noCurrent() const;
     void checkOrder(int order) const;
-    const SqlValue *currentKey() const;
     // Remembers the key columns of every order for the current record before it is deleted.
     void rememberDeletedKeys();
-    void detachBatch();
-    void clearBatch();
-    void moveTo(size_t index);
     void switchOrder(int order);
-    void skipOne(int direction);
-    bool refill(int direction);
-    std::vector<Condition> levels(int direction, bool fromEdge) const;
-    // Runs SELECT recno, keys, fields WHERE cond ORDER BY ... LIMIT and appends the rows.
+    // BatchCursor: the records after the current key (SELECT recno, keys, fields WHERE cond
+    // ORDER BY ... LIMIT), a record read afresh.
+    std::vector<Condition> levels(int direction, bool fromEdge) const override;
     size_t collect(const Condition &cond, bool descending, size_t limit,
-                   const std::vector<char> &wanted);
+                   const std::vector<char> &wanted) override;
+    void fetchRow() override;
+    bool isKeyField(int field) const override;
     const Select &selectFor(const std::vector<char> &wanted);
     bool positionWhere(const Condition &cond, bool descending, bool withRow);
-    void fetchRow();
-    void vanished();
-    void batchField(size_t i, int field, uint8_t *image) const;
-    void batchRecord(size_t i, uint8_t *image) const;
     bool checkVisible(uint32_t recno);
     void compileFilters();
     Condition filterCondition(const Filter &filter) const;
@@ -169,31 +141,9 @@ private:
     std::unique_ptr<Filter> filters_[2];
     Condition filterSql_;
 
-    Pos pos_ = Pos::Bof;
-    int order_ = 0;
-    uint32_t recno_ = 0;
-    std::vector<SqlValue> key_; // the current key when it is not in the batch
     // skipToSharedKey's walk in SQLite (see sharedKeyFunction).
     struct SharedKeyScan;
     std::unique_ptr<SharedKeyScan> sharedKeyScan_;
-    bool deleted_ = false;
-    // The key columns of the record this handle deleted, by column name: the cursor keeps that
-    // record's place also in an order that takes over after the deletion.
-    std::vector<std::pair<std::string, SqlValue>> deletedKeys_;
-    uint32_t deletedRecno_ = 0;
-    bool visible_ = true;
-    Batch batch_;
-    bool inBatch_ = false;
-    size_t bpos_ = 0;
-    std::vector<uint8_t> row_;
-    bool rowValid_ = false;
-
-    // Read statistics of the batch being walked: they pick the columns of the next batch.
-    std::vector<uint32_t> fieldReads_;
-    uint32_t recordReads_ = 0;
-    uint32_t consumed_ = 0;
-    std::vector<char> wanted_;
-    size_t nextBatch_ = 0;
 
     bool pending_ = false;
     bool pendingNew_ = false;

@@ -79,6 +79,10 @@ PgValue::Kind pgKind(uint16_t fieldType);
 PgValue pgStoredValue(const FieldDef &field, const uint8_t *image);
 // The image of a stored value; for memo-like fields value holds the value's length.
 void pgImageFromValue(const FieldDef &field, const PgValue &value, uint8_t *image);
+// The same under the name the shared cursor uses for either server's values.
+inline void imageFromValue(const FieldDef &field, const PgValue &value, uint8_t *image) {
+    pgImageFromValue(field, value, image);
+}
 // The case-folded key of a ci-string.
 PgValue pgFolded(const PgValue &value);
 

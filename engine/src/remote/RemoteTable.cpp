@@ -16,7 +16,6 @@ namespace {
 // server's: from 16 after every positioning (a seek is often followed by a few skips only) up
 // to 1024 (bench/RemoteBench.cpp measured the sizes). DUPCHECK_ENGINE_BATCH overrides the
 // largest size for measuring.
-constexpr size_t kFirstBatch = 16;
 constexpr size_t kDefaultMaxBatch = 1024;
 
 size_t maxBatch() {
@@ -27,7 +26,6 @@ size_t maxBatch() {
     }();
     return size;
 }
-constexpr uint32_t kWantRatio = 8;
 
 std::string prefixEnd(std::string p) {
     while (!p.empty()) {
@@ -98,11 +96,8 @@ RemoteTable::RemoteTable(std::shared_ptr<RemoteSession> session, RemoteTableDef 
     const size_t n = rdef_.def.fields.size();
     allFields_.assign(n, 1);
     noFields_.assign(n, 0);
-    wanted_.assign(n, 0);
-    fieldReads_.assign(n, 0);
+    attach(rdef_.def, maxBatch(), maxBatch());
     buildOrders();
-    row_.assign(rdef_.def.recordLength, 0);
-    nextBatch_ = kFirstBatch;
 }
 
 RemoteTable::~RemoteTable() {
@@ -139,6 +134,15 @@ void RemoteTable::buildOrders() {
     }
 }
 
+bool RemoteTable::isKeyField(int field) const {
+    const Order &o = orders_[order_];
+    for (size_t k = 0; k < o.fields.size(); ++k) {
+        if (o.fields[k] == field && !o.folded[k])
+            return true;
+    }
+    return false;
+}
+
 PgResult RemoteTable::run(const std::string &sql, const std::vector<PgValue> &binds,
                           const char *what) {
     return pg().query(numbered(sql), binds, path(), what);
@@ -163,15 +167,6 @@ void RemoteTable::requireNoPending(const char *what) const {
                               "(erst speichern oder verwerfen).");
 }
 
-void RemoteTable::noCurrent() const {
-    std::string where = pos_ == Pos::Bof ? "steht vor dem ersten Datensatz"
-                        : pos_ == Pos::Eof
-                            ? "steht hinter dem letzten Datensatz"
-                            : "steht auf dem gelöschten Datensatz " + recordText(recno_);
-    throw DbException(DBE_NO_CURRENT_RECORD, "Kein aktueller Datensatz in der Tabelle " +
-                                                 quoteFile(path()) + ": der Zeiger " + where + ".");
-}
-
 void RemoteTable::lockedError(uint32_t recno) const {
     throw DbException(DBE_RECORD_LOCKED, "Der Datensatz " + recordText(recno) + " der Tabelle " +
                                              quoteFile(path()) +
@@ -184,51 +179,13 @@ void RemoteTable::checkOrder(int order) const {
                           "Ungültige Sortierung für die Tabelle " + quoteFile(path()) + ".");
 }
 
-const PgValue *RemoteTable::currentKey() const {
-    size_t n = orders_[order_].columns.size();
-    if (inBatch_ && !deleted_)
-        return batch_.keys.data() + bpos_ * n;
-    return key_.data();
-}
-
-void RemoteTable::detachBatch() {
-    if (inBatch_ && !deleted_ && pos_ == Pos::On) {
-        size_t n = orders_[order_].columns.size();
-        key_.assign(batch_.keys.begin() + static_cast<long>(bpos_ * n),
-                    batch_.keys.begin() + static_cast<long>((bpos_ + 1) * n));
-        if (!rowValid_ && batch_.allValid) {
-            std::memcpy(row_.data(), batch_.images.data() + bpos_ * rdef_.def.recordLength,
-                        rdef_.def.recordLength);
-            rowValid_ = true;
-        }
-    }
-    inBatch_ = false;
-}
-
-void RemoteTable::clearBatch() {
-    detachBatch();
-    batch_.count = 0;
-}
-
-void RemoteTable::moveTo(size_t index) {
-    bpos_ = index;
-    inBatch_ = true;
-    recno_ = static_cast<uint32_t>(batch_.recnos[index]);
-    pos_ = Pos::On;
-    deleted_ = false;
-    visible_ = true;
-    rowValid_ = false;
-    ++consumed_;
-}
-
 void RemoteTable::switchOrder(int order) {
     if (order == order_)
         return;
     bool on = pos_ == Pos::On && !deleted_;
     const bool deletedHere =
         pos_ == Pos::On && deleted_ && deletedRecno_ == recno_ && !deletedKeys_.empty();
-    detachBatch();
-    batch_.count = 0;
+    clearBatch();
     order_ = order;
     nextBatch_ = kFirstBatch;
     const Order &o = orders_[order];
@@ -389,6 +346,10 @@ size_t RemoteTable::fill(const Select &sel, const std::string &sql, const Condit
 
     const size_t len = rdef_.def.recordLength;
     if (batch_.count == 0) {
+        // Every field read comes with its image, key fields too (from their key columns).
+        batch_.width = nk;
+        batch_.hasImages = true;
+        batch_.keyOf.assign(rdef_.def.fields.size(), -1);
         batch_.valid.resize(rdef_.def.fields.size());
         bool all = true;
         for (size_t f = 0; f < rdef_.def.fields.size(); ++f) {
@@ -420,76 +381,11 @@ size_t RemoteTable::fill(const Select &sel, const std::string &sql, const Condit
     return static_cast<size_t>(rows);
 }
 
-bool RemoteTable::refill(int direction) {
-    bool fromEdge = pos_ != Pos::On;
-    if (!fromEdge)
-        detachBatch();
-    std::vector<Condition> conds = levels(direction, fromEdge);
-    if (consumed_ >= kWantRatio) {
-        for (size_t f = 0; f < rdef_.def.fields.size(); ++f)
-            wanted_[f] = (fieldReads_[f] + recordReads_) * kWantRatio >= consumed_;
-    }
-    std::fill(fieldReads_.begin(), fieldReads_.end(), 0);
-    recordReads_ = 0;
-    consumed_ = 0;
-    size_t limit = std::min(nextBatch_, maxBatch());
-    nextBatch_ = std::min(maxBatch(), nextBatch_ * 2);
-    batch_.count = 0;
-    inBatch_ = false;
-    for (const Condition &c : conds) {
-        size_t got = collect(c, direction < 0, limit, wanted_);
-        limit -= got;
-        if (limit == 0)
-            break;
-    }
-    if (batch_.count == 0)
-        return false;
-    if (direction < 0) {
-        // Collected in descending order; the batch is kept ascending.
-        size_t n = batch_.count, nk = orders_[order_].columns.size(), len = rdef_.def.recordLength;
-        std::reverse(batch_.recnos.begin(), batch_.recnos.begin() + static_cast<long>(n));
-        for (size_t i = 0; i < n / 2; ++i) {
-            size_t j = n - 1 - i;
-            for (size_t k = 0; k < nk; ++k)
-                std::swap(batch_.keys[i * nk + k], batch_.keys[j * nk + k]);
-            std::swap_ranges(batch_.images.begin() + static_cast<long>(i * len),
-                             batch_.images.begin() + static_cast<long>((i + 1) * len),
-                             batch_.images.begin() + static_cast<long>(j * len));
-        }
-    }
-    return true;
-}
-
-void RemoteTable::skipOne(int direction) {
-    if (pos_ == Pos::On && inBatch_) {
-        long target = direction > 0 ? static_cast<long>(deleted_ ? bpos_ : bpos_ + 1)
-                                    : static_cast<long>(bpos_) - 1;
-        if (target >= 0 && target < static_cast<long>(batch_.count)) {
-            moveTo(static_cast<size_t>(target));
-            return;
-        }
-    }
-    if ((direction > 0 && pos_ == Pos::Eof) || (direction < 0 && pos_ == Pos::Bof))
-        return;
-    if (!refill(direction)) {
-        pos_ = direction > 0 ? Pos::Eof : Pos::Bof;
-        inBatch_ = false;
-        deleted_ = false;
-        rowValid_ = false;
-        return;
-    }
-    moveTo(direction > 0 ? 0 : batch_.count - 1);
-}
-
 void RemoteTable::gotoBOF(int order) {
     checkOrder(order);
     requireNoPending("Positionieren");
     switchOrder(order);
-    clearBatch();
-    pos_ = Pos::Bof;
-    deleted_ = false;
-    rowValid_ = false;
-    nextBatch_ = kFirstBatch;
+    toBOF();
 }
 
 void RemoteTable::gotoTop(int order) {
@@ -507,38 +403,21 @@ void RemoteTable::skip(int order, int32_t count) {
     checkOrder(order);
     requireNoPending("Blättern");
     switchOrder(order);
-    if (count == 0) {
-        if (pos_ == Pos::On && !deleted_) {
-            detachBatch();
-            rowValid_ = false;
-            batch_.count = 0;
-        }
-        return;
-    }
-    int direction = count > 0 ? 1 : -1;
-    for (int64_t n = count > 0 ? count : -static_cast<int64_t>(count); n > 0; --n) {
-        skipOne(direction);
-        if (pos_ != Pos::On)
-            break;
-    }
+    skipBy(count);
 }
 
 bool RemoteTable::isVisible() {
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     return visible_;
 }
 
 uint32_t RemoteTable::recordNumber() {
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     return recno_;
 }
 
 bool RemoteTable::positionWhere(const Condition &cond, bool descending, bool withRow) {
-    detachBatch();
-    batch_.count = 0;
-    inBatch_ = false;
+    beginPositioning();
     // Seeks and record positioning repeat the same statement with other values: it is kept
     // as last assembled, so that a repeated seek costs the round trip and little besides.
     const Select &sel = selectFor(withRow ? allFields_ : noFields_);
@@ -554,9 +433,7 @@ bool RemoteTable::positionWhere(const Condition &cond, bool descending, bool wit
     }
     if (fill(sel, p.sql, cond, PgValue()) == 0)
         return false;
-    nextBatch_ = kFirstBatch;
-    consumed_ = 0;
-    moveTo(0);
+    standOnFirst();
     return true;
 }
 
@@ -633,52 +510,23 @@ void RemoteTable::fetchRow() {
     rowFromResult(r, 0, 0);
 }
 
-void RemoteTable::vanished() {
-    // Deleted by another handle since it was read ahead: the cursor stays at its place.
-    if (inBatch_ && !deleted_) {
-        size_t nk = orders_[order_].columns.size();
-        const size_t len = rdef_.def.recordLength;
-        key_.assign(batch_.keys.begin() + static_cast<long>(bpos_ * nk),
-                    batch_.keys.begin() + static_cast<long>((bpos_ + 1) * nk));
-        batch_.recnos.erase(batch_.recnos.begin() + static_cast<long>(bpos_));
-        batch_.recnos.emplace_back();
-        batch_.keys.erase(batch_.keys.begin() + static_cast<long>(bpos_ * nk),
-                          batch_.keys.begin() + static_cast<long>((bpos_ + 1) * nk));
-        batch_.keys.resize(batch_.recnos.size() * nk);
-        batch_.images.erase(batch_.images.begin() + static_cast<long>(bpos_ * len),
-                            batch_.images.begin() + static_cast<long>((bpos_ + 1) * len));
-        batch_.images.resize(batch_.recnos.size() * len);
-        --batch_.count;
-    }
-    deleted_ = true;
-    rowValid_ = false;
-    noCurrent();
-}
-
-const uint8_t *RemoteTable::currentImage(int field) {
-    if (pending_)
-        return pendingImage_.data();
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
-    if (rowValid_)
-        return row_.data();
-    if (inBatch_) {
-        if (field >= 0 ? batch_.valid[field] != 0 : batch_.allValid)
-            return batch_.images.data() + bpos_ * rdef_.def.recordLength;
-    }
-    fetchRow();
-    return row_.data();
-}
-
 void RemoteTable::readField(int field, uint8_t *image) {
-    const FieldDef &f = rdef_.def.fields[field];
     ++fieldReads_[field];
-    std::memcpy(image, currentImage(field) + f.offset, imageSize(f.type, f.length));
+    if (pending_) {
+        const FieldDef &f = rdef_.def.fields[field];
+        std::memcpy(image, pendingImage_.data() + f.offset, imageSize(f.type, f.length));
+        return;
+    }
+    storedField(field, image);
 }
 
 void RemoteTable::readRecord(uint8_t *image) {
     ++recordReads_;
-    std::memcpy(image, currentImage(-1), rdef_.def.recordLength);
+    if (pending_) {
+        std::memcpy(image, pendingImage_.data(), rdef_.def.recordLength);
+        return;
+    }
+    storedRecord(image);
 }
 
 uint32_t RemoteTable::blobLength(int field) {
@@ -808,9 +656,7 @@ bool RemoteTable::seek(int order, const std::vector<KeySegment> &key, bool soft)
                 return false;
         }
     }
-    pos_ = Pos::Eof;
-    deleted_ = false;
-    rowValid_ = false;
+    toEOF();
     return false;
 }
 
@@ -920,8 +766,7 @@ void RemoteTable::setFilter(int which, std::unique_ptr<Filter> filter) {
 }
 
 bool RemoteTable::evaluate(const Filter &filter) {
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     Condition c = filterCondition(filter);
     c.binds.push_back(PgValue::int4(recno_));
     PgResult r = run("SELECT coalesce((" + c.sql + "), false) FROM " + rdef_.relation +
@@ -934,8 +779,7 @@ bool RemoteTable::evaluate(const Filter &filter) {
 
 void RemoteTable::lock(uint32_t recno) {
     if (recno == 0) {
-        if (pos_ != Pos::On || deleted_)
-            noCurrent();
+        requireCurrent();
         recno = recno_;
     }
     const bool had = session_->heldBy(this, rdef_.oid, recno);
@@ -952,9 +796,7 @@ void RemoteTable::lock(uint32_t recno) {
     }
     if (pos_ == Pos::On && !deleted_ && recno == recno_ && !pending_) {
         // From now on nobody else changes it: read the stored record afresh.
-        detachBatch();
-        batch_.count = 0;
-        rowValid_ = false;
+        rereadCurrent();
     }
 }
 
@@ -969,8 +811,7 @@ void RemoteTable::unlock(uint32_t recno) {
 
 bool RemoteTable::isLocked(uint32_t recno) {
     if (recno == 0) {
-        if (pos_ != Pos::On || deleted_)
-            noCurrent();
+        requireCurrent();
         recno = recno_;
     }
     return session_->isLocked(rdef_.oid, recno, path());
@@ -991,8 +832,7 @@ void RemoteTable::beginEdit() {
     requireWritable();
     if (pending_)
         return;
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     fetchRow();
     pendingImage_ = row_;
     changed_.assign(rdef_.def.fields.size(), 0);
@@ -1272,8 +1112,7 @@ void RemoteTable::deleteRecord() {
     requireWritable();
     if (pending_ && pendingNew_)
         requireNoPending("Löschen");
-    if (pos_ != Pos::On || deleted_)
-        noCurrent();
+    requireCurrent();
     if (session_->heldByOther(this, rdef_.oid, recno_))
         lockedError(recno_);
     // The key columns of every order come back, so that the cursor keeps the deleted record's
@@ -1351,8 +1190,7 @@ int RemoteTable::createIndex(const std::string &tag, const std::vector<int> &fie
                                                     " Bytes lang; erlaubt sind " +
                                                     std::to_string(DB_MAX_KEY_LENGTH) + ".");
     createRemoteIndex(pg(), session_->dataSet(), rdef_, tag, fields, unique);
-    detachBatch();
-    batch_.count = 0;
+    clearBatch();
     buildOrders();
     return static_cast<int>(rdef_.def.indexes.size());
 }
@@ -1392,10 +1230,7 @@ void RemoteTable::rollbackTransaction() {
 void RemoteTable::forgetReads() {
     pending_ = false;
     pendingBlobs_.clear();
-    batch_.count = 0;
-    inBatch_ = false;
-    pos_ = Pos::Bof;
-    rowValid_ = false;
+    forgetPosition();
 }
 
 std::vector<std::string> RemoteTable::integrityProblems() {

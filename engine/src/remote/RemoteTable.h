@@ -1,11 +1,13 @@
-// A table of the remote server: the cursor, the read-ahead batch, the pending change and this
-// handle's record locks, on the records table of a data set. It behaves as the local server's
+// A table of the remote server: the cursor with its read-ahead batch (BatchCursor, fed by
+// keyset queries), the pending change and this handle's record locks, on the records table of
+// a data set. It behaves as the local server's
 // table does (docs/ENGINE.md); what differs is how: walks fetch batches in key order with
 // keyset continuation, every read is one prepared statement, and a write is one statement that
 // also takes the record's lock for its transaction.
 #pragma once
 
 #include "../Backend.h"
+#include "../BatchCursor.h"
 #include "RemoteSession.h"
 
 #include <map>
@@ -14,7 +16,7 @@
 
 namespace dbeng {
 
-class RemoteTable final : public Table {
+class RemoteTable final : public Table, private BatchCursor<PgValue> {
 public:
     RemoteTable(std::shared_ptr<RemoteSession> session, RemoteTableDef def, uint32_t options);
     ~RemoteTable() override;
@@ -69,29 +71,12 @@ public:
     const std::string &relation() const { return rdef_.relation; }
 
 private:
-    enum class Pos { Bof, On, Eof };
-
     struct Order {
         std::vector<std::string> columns; // quoted; the folded column for ci-string segments
         std::vector<int> fields;
         std::vector<bool> folded;
         std::vector<PgValue::Kind> kinds;
         std::string asc, desc;
-    };
-
-    struct Batch {
-        size_t count = 0;
-        std::vector<int64_t> recnos;
-        std::vector<PgValue> keys;   // count * key segments
-        std::vector<uint8_t> images; // count * record length
-        std::vector<char> valid;     // per field: its image bytes are filled
-        bool allValid = false;
-    };
-
-    // SQL with "?" for the parameters, numbered when the statement is assembled.
-    struct Condition {
-        std::string sql;
-        std::vector<PgValue> binds;
     };
 
     struct Select {
@@ -106,19 +91,16 @@ private:
     void buildOrders();
     void requireWritable() const;
     void requireNoPending(const char *what) const;
-    [[noreturn]] void noCurrent() const;
     [[noreturn]] void lockedError(uint32_t recno) const;
     void checkOrder(int order) const;
-    const PgValue *currentKey() const;
-    void detachBatch();
-    void clearBatch();
-    void moveTo(size_t index);
     void switchOrder(int order);
-    void skipOne(int direction);
-    bool refill(int direction);
-    std::vector<Condition> levels(int direction, bool fromEdge) const;
+    // BatchCursor: the records after the current key (keyset queries; a condition's "?" are
+    // numbered when its statement is assembled), a record read afresh.
+    std::vector<Condition> levels(int direction, bool fromEdge) const override;
     size_t collect(const Condition &cond, bool descending, size_t limit,
-                   const std::vector<char> &wanted);
+                   const std::vector<char> &wanted) override;
+    void fetchRow() override;
+    bool isKeyField(int field) const override;
     // The statement of a batch (numbered; single: of one row), and the batch it reads; limit
     // is the last value of a batch's statement (null for a single row's).
     std::string statement(const Select &sel, const Condition &cond, bool descending,
@@ -127,9 +109,6 @@ private:
                 const PgValue &limit);
     const Select &selectFor(const std::vector<char> &wanted);
     bool positionWhere(const Condition &cond, bool descending, bool withRow);
-    void fetchRow();
-    void vanished();
-    const uint8_t *currentImage(int field);
     bool checkVisible(uint32_t recno);
     void compileFilters();
     Condition filterCondition(const Filter &filter) const;
@@ -165,26 +144,6 @@ private:
 
     std::unique_ptr<Filter> filters_[2];
     Condition filterSql_;
-
-    Pos pos_ = Pos::Bof;
-    int order_ = 0;
-    uint32_t recno_ = 0;
-    std::vector<PgValue> key_;
-    bool deleted_ = false;
-    std::vector<std::pair<std::string, PgValue>> deletedKeys_;
-    uint32_t deletedRecno_ = 0;
-    bool visible_ = true;
-    Batch batch_;
-    bool inBatch_ = false;
-    size_t bpos_ = 0;
-    std::vector<uint8_t> row_;
-    bool rowValid_ = false;
-
-    std::vector<uint32_t> fieldReads_;
-    uint32_t recordReads_ = 0;
-    uint32_t consumed_ = 0;
-    std::vector<char> wanted_;
-    size_t nextBatch_ = 0;
 
     bool pending_ = false;
     bool pendingNew_ = false;
