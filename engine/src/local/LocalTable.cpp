@@ -215,6 +215,7 @@ LocalTable::LocalTable(const std::string &path, uint32_t options) {
     allFields_.assign(def_.fields.size(), 1);
     noFields_.assign(def_.fields.size(), 0);
     attach(def_, maxBatch(true), maxBatch(false));
+    attachChange(def_);
     buildOrders();
 }
 
@@ -244,11 +245,6 @@ void LocalTable::buildOrders() {
     }
 }
 
-void LocalTable::refuseIfReadOnly() const {
-    if (readOnly_)
-        throw DbException(DBE_READONLY, readOnlyText_);
-}
-
 bool LocalTable::isKeyField(int field) const {
     const Order &o = orders_[order_];
     for (size_t k = 0; k < o.fields.size(); ++k) {
@@ -256,14 +252,6 @@ bool LocalTable::isKeyField(int field) const {
             return true;
     }
     return false;
-}
-
-void LocalTable::requireNoPending(const char *what) const {
-    if (pending_)
-        throw DbException(DBE_UPDATE_PENDING,
-                          std::string("Tabelle ") + quoteFile(def_.path) + ": " + what +
-                              " ist nicht möglich, solange eine Änderung offen ist "
-                              "(erst speichern oder verwerfen).");
 }
 
 void LocalTable::checkOrder(int order) const {
@@ -789,12 +777,10 @@ void LocalTable::readRecord(uint8_t *image) {
 }
 
 uint32_t LocalTable::blobLength(int field) {
+    uint32_t given = 0;
     if (pending_) {
-        auto it = pendingBlobs_.find(field);
-        if (it != pendingBlobs_.end())
-            return it->second ? static_cast<uint32_t>(it->second->size()) : 0;
-        if (pendingNew_)
-            return 0;
+        if (pendingBlobLength(field, given))
+            return given;
     } else if (pos_ != Pos::On || deleted_) {
         noCurrent();
     }
@@ -809,12 +795,10 @@ uint32_t LocalTable::blobLength(int field) {
 }
 
 std::string LocalTable::readBlob(int field) {
+    std::string given;
     if (pending_) {
-        auto it = pendingBlobs_.find(field);
-        if (it != pendingBlobs_.end())
-            return it->second ? *it->second : std::string();
-        if (pendingNew_)
-            return std::string();
+        if (pendingBlob(field, given))
+            return given;
     } else {
         // The row's image holds the memo's length: an empty memo (the usual one) needs no
         // statement of its own, and a walk that reads memos gets their lengths read ahead.
@@ -1050,7 +1034,7 @@ bool LocalTable::evaluate(const Filter &filter) {
 void LocalTable::lock(uint32_t recno) {
     // A lock announces a change, and none can be made here.
     if (readOnlyOnDisk_)
-        refuseIfReadOnly();
+        requireWritable();
     bool current = recno == 0;
     if (current) {
         requireCurrent();
@@ -1094,69 +1078,33 @@ bool LocalTable::isLocked(uint32_t recno) {
 }
 
 void LocalTable::append() {
-    refuseIfReadOnly();
-    requireNoPending("Anfügen");
-    pendingImage_.assign(def_.recordLength, 0);
-    nullRecord(def_, pendingImage_.data());
-    changed_.assign(def_.fields.size(), 0);
-    pendingBlobs_.clear();
-    pending_ = true;
-    pendingNew_ = true;
+    requireWritable();
+    startAppend();
 }
 
 void LocalTable::beginEdit() {
-    refuseIfReadOnly();
+    requireWritable();
     if (pending_)
         return;
     requireCurrent();
     // The change starts from the stored record, not from a read-ahead copy.
     fetchRow();
-    pendingImage_ = row_;
-    changed_.assign(def_.fields.size(), 0);
-    pendingBlobs_.clear();
-    pending_ = true;
-    pendingNew_ = false;
+    startEdit(row_);
 }
 
 void LocalTable::setField(int field, const uint8_t *image) {
-    const FieldDef &f = def_.fields[field];
-    uint32_t size = imageSize(f.type, f.length);
-    refuseIfReadOnly();
+    requireWritable();
     beginEdit();
-    uint8_t *dst = pendingImage_.data() + f.offset;
-    if (std::memcmp(dst, image, size) == 0)
-        return;
-    if (isBlobType(f.type))
-        throw DbException(DBE_INVALID_FIELD_TYPE,
-                          "Das Memofeld \"" + f.name + "\" der Tabelle " + quoteFile(def_.path) +
-                              " wird mit DbSetBinary oder als Text gesetzt, nicht roh.");
-    if (f.type == DB_TYPE_AUTOINC && !pendingNew_)
-        throw DbException(DBE_INVALID_FIELD_TYPE, "Das Autoinkrement-Feld \"" + f.name +
-                                                      "\" der Tabelle " + quoteFile(def_.path) +
-                                                      " kann nicht geändert werden.");
-    std::memcpy(dst, image, size);
-    changed_[field] = 1;
+    changeField(field, image);
 }
 
 void LocalTable::setBlob(int field, const std::string *value) {
-    const FieldDef &f = def_.fields[field];
     beginEdit();
-    std::optional<std::string> v;
-    if (value && !value->empty())
-        v = *value;
-    uint8_t *dst = pendingImage_.data() + f.offset;
-    writeUInt32(dst, v ? static_cast<uint32_t>(field + 1) : 0);
-    writeUInt32(dst + 4, v ? static_cast<uint32_t>(v->size()) : 0);
-    pendingBlobs_[field] = std::move(v);
-    changed_[field] = 1;
+    changeBlob(field, value);
 }
 
 void LocalTable::cancel() {
-    if (!pending_)
-        throw DbException(DBE_NO_UPDATE_PENDING,
-                          "In der Tabelle " + quoteFile(def_.path) + " ist keine Änderung offen.");
-    pending_ = false;
-    pendingBlobs_.clear();
+    cancelChange();
 }
 
 // In a transaction of the caller a write is one statement (an autoincrement counter waits
@@ -1296,9 +1244,8 @@ void LocalTable::insertPending(int64_t &recno) {
         const uint8_t *image = pendingImage_.data() + f.offset;
         SqlValue v;
         if (isBlobType(f.type)) {
-            auto it = pendingBlobs_.find(static_cast<int>(i));
-            if (it != pendingBlobs_.end() && it->second)
-                v = SqlValue::blob(*it->second);
+            if (const std::string *given = givenBlob(static_cast<int>(i)))
+                v = SqlValue::blob(*given);
         } else if (f.type == DB_TYPE_AUTOINC) {
             const int64_t last = lastAutoincrement(f);
             int64_t value = last + 1;
@@ -1347,9 +1294,8 @@ void LocalTable::updatePendingRow() {
         const FieldDef &f = def_.fields[i];
         SqlValue v;
         if (isBlobType(f.type)) {
-            auto it = pendingBlobs_.find(static_cast<int>(i));
-            if (it != pendingBlobs_.end() && it->second)
-                v = SqlValue::blob(*it->second);
+            if (const std::string *given = givenBlob(static_cast<int>(i)))
+                v = SqlValue::blob(*given);
         } else {
             v = storedValue(f, pendingImage_.data() + f.offset);
         }
@@ -1383,7 +1329,7 @@ void LocalTable::write() {
     if (!pending_)
         throw DbException(DBE_NO_UPDATE_PENDING,
                           "In der Tabelle " + quoteFile(def_.path) + " ist keine Änderung offen.");
-    refuseIfReadOnly();
+    requireWritable();
     int64_t recno = recno_;
     inWriteTransaction(!pendingNew_, [&] {
         if (pendingNew_)
@@ -1391,8 +1337,7 @@ void LocalTable::write() {
         else
             updatePendingRow();
     });
-    pending_ = false;
-    pendingBlobs_.clear();
+    endChange();
     // The written record becomes current. Its key in the current order is the one just
     // stored; its fields are read back from the file when they are read (a bulk load reads
     // none, and saves a statement per record).
@@ -1414,7 +1359,7 @@ void LocalTable::write() {
 }
 
 void LocalTable::deleteRecord() {
-    refuseIfReadOnly();
+    requireWritable();
     if (pending_ && pendingNew_)
         requireNoPending("Löschen");
     requireCurrent();
@@ -1430,8 +1375,7 @@ void LocalTable::deleteRecord() {
         }
         changes = sqlite3_changes(db_.get());
     });
-    pending_ = false;
-    pendingBlobs_.clear();
+    endChange();
     uint32_t recno = recno_;
     try {
         vanished();
@@ -1445,7 +1389,7 @@ void LocalTable::deleteRecord() {
 }
 
 int LocalTable::createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) {
-    refuseIfReadOnly();
+    requireWritable();
     requireNoPending("Anlegen eines Index");
     if (def_.indexIndex(tag) >= 0)
         throw DbException(DBE_INDEX_EXISTS, "Die Tabelle " + quoteFile(def_.path) +
@@ -1564,7 +1508,7 @@ std::string LocalTable::indexSql(const IndexDef &index) const {
 }
 
 void LocalTable::beginTransaction() {
-    refuseIfReadOnly();
+    requireWritable();
     if (explicitTransaction_)
         throw DbException(DBE_INVALID_ARGUMENT, "In der Tabelle " + quoteFile(def_.path) +
                                                     " läuft bereits eine Transaktion.");
@@ -1613,8 +1557,7 @@ void LocalTable::rollbackTransaction() {
         throw DbException(DBE_INVALID_ARGUMENT,
                           "In der Tabelle " + quoteFile(def_.path) + " läuft keine Transaktion.");
     explicitTransaction_ = false;
-    pending_ = false;
-    pendingBlobs_.clear();
+    endChange();
     counters_.clear();
     bulkDropped_.clear();
     db_.exec("ROLLBACK", "Zurücknehmen einer Transaktion");

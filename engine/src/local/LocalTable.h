@@ -5,6 +5,7 @@
 
 #include "../Backend.h"
 #include "../BatchCursor.h"
+#include "../PendingChange.h"
 #include "RecordLock.h"
 #include "Sqlite.h"
 
@@ -14,7 +15,7 @@
 
 namespace dbeng {
 
-class LocalTable final : public Table, private BatchCursor<SqlValue> {
+class LocalTable final : public Table, private BatchCursor<SqlValue>, private PendingChange {
 public:
     LocalTable(const std::string &path, uint32_t options);
     ~LocalTable() override;
@@ -90,9 +91,6 @@ private:
     void standOn(const std::vector<int64_t> &recnos, const std::vector<SqlValue> &keys, size_t at,
                  bool withRows);
     void buildOrders();
-    // Throws DBE_READONLY with the reason when the table cannot be changed.
-    void refuseIfReadOnly() const;
-    void requireNoPending(const char *what) const;
     void checkOrder(int order) const;
     // Remembers the key columns of every order for the current record before it is deleted.
     void rememberDeletedKeys();
@@ -127,9 +125,7 @@ private:
     SqliteDb db_;
     TableDef def_;
     RecordLock locks_;
-    bool readOnly_ = false;
     bool readOnlyOnDisk_ = false; // not asked for: the file or its folder is write-protected
-    std::string readOnlyText_;
     bool exclusive_ = false;
     std::vector<Order> orders_;
     std::string rowColumns_;
@@ -145,11 +141,6 @@ private:
     struct SharedKeyScan;
     std::unique_ptr<SharedKeyScan> sharedKeyScan_;
 
-    bool pending_ = false;
-    bool pendingNew_ = false;
-    std::vector<uint8_t> pendingImage_;
-    std::vector<char> changed_;
-    std::map<int, std::optional<std::string>> pendingBlobs_;
     bool explicitTransaction_ = false;
     // In a transaction of the caller: the autoincrement counters (stored with the commit), and
     // the bulk load (see beginTransaction).

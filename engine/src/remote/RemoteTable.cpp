@@ -97,6 +97,7 @@ RemoteTable::RemoteTable(std::shared_ptr<RemoteSession> session, RemoteTableDef 
     allFields_.assign(n, 1);
     noFields_.assign(n, 0);
     attach(rdef_.def, maxBatch(), maxBatch());
+    attachChange(rdef_.def);
     buildOrders();
 }
 
@@ -151,20 +152,6 @@ PgResult RemoteTable::run(const std::string &sql, const std::vector<PgValue> &bi
 PgResult RemoteTable::runChange(const std::string &sql, const std::vector<PgValue> &binds,
                                 const char *what) {
     return pg().change(numbered(sql), binds, path(), what);
-}
-
-void RemoteTable::requireWritable() const {
-    if (readOnly_)
-        throw DbException(DBE_READONLY,
-                          "Die Tabelle " + quoteFile(path()) + " ist nur zum Lesen geöffnet.");
-}
-
-void RemoteTable::requireNoPending(const char *what) const {
-    if (pending_)
-        throw DbException(DBE_UPDATE_PENDING,
-                          std::string("Tabelle ") + quoteFile(path()) + ": " + what +
-                              " ist nicht möglich, solange eine Änderung offen ist "
-                              "(erst speichern oder verwerfen).");
 }
 
 void RemoteTable::lockedError(uint32_t recno) const {
@@ -530,12 +517,10 @@ void RemoteTable::readRecord(uint8_t *image) {
 }
 
 uint32_t RemoteTable::blobLength(int field) {
+    uint32_t given = 0;
     if (pending_) {
-        auto it = pendingBlobs_.find(field);
-        if (it != pendingBlobs_.end())
-            return it->second ? static_cast<uint32_t>(it->second->size()) : 0;
-        if (pendingNew_)
-            return 0;
+        if (pendingBlobLength(field, given))
+            return given;
     } else if (pos_ != Pos::On || deleted_) {
         noCurrent();
     }
@@ -548,12 +533,10 @@ uint32_t RemoteTable::blobLength(int field) {
 }
 
 std::string RemoteTable::readBlob(int field) {
+    std::string given;
     if (pending_) {
-        auto it = pendingBlobs_.find(field);
-        if (it != pendingBlobs_.end())
-            return it->second ? *it->second : std::string();
-        if (pendingNew_)
-            return std::string();
+        if (pendingBlob(field, given))
+            return given;
     } else if (pos_ != Pos::On || deleted_) {
         noCurrent();
     }
@@ -819,13 +802,7 @@ bool RemoteTable::isLocked(uint32_t recno) {
 
 void RemoteTable::append() {
     requireWritable();
-    requireNoPending("Anfügen");
-    pendingImage_.assign(rdef_.def.recordLength, 0);
-    nullRecord(rdef_.def, pendingImage_.data());
-    changed_.assign(rdef_.def.fields.size(), 0);
-    pendingBlobs_.clear();
-    pending_ = true;
-    pendingNew_ = true;
+    startAppend();
 }
 
 void RemoteTable::beginEdit() {
@@ -834,52 +811,22 @@ void RemoteTable::beginEdit() {
         return;
     requireCurrent();
     fetchRow();
-    pendingImage_ = row_;
-    changed_.assign(rdef_.def.fields.size(), 0);
-    pendingBlobs_.clear();
-    pending_ = true;
-    pendingNew_ = false;
+    startEdit(row_);
 }
 
 void RemoteTable::setField(int field, const uint8_t *image) {
-    const FieldDef &f = rdef_.def.fields[field];
-    uint32_t size = imageSize(f.type, f.length);
     requireWritable();
     beginEdit();
-    uint8_t *dst = pendingImage_.data() + f.offset;
-    if (std::memcmp(dst, image, size) == 0)
-        return;
-    if (isBlobType(f.type))
-        throw DbException(DBE_INVALID_FIELD_TYPE,
-                          "Das Memofeld \"" + f.name + "\" der Tabelle " + quoteFile(path()) +
-                              " wird mit DbSetBinary oder als Text gesetzt, nicht roh.");
-    if (f.type == DB_TYPE_AUTOINC && !pendingNew_)
-        throw DbException(DBE_INVALID_FIELD_TYPE, "Das Autoinkrement-Feld \"" + f.name +
-                                                      "\" der Tabelle " + quoteFile(path()) +
-                                                      " kann nicht geändert werden.");
-    std::memcpy(dst, image, size);
-    changed_[field] = 1;
+    changeField(field, image);
 }
 
 void RemoteTable::setBlob(int field, const std::string *value) {
-    const FieldDef &f = rdef_.def.fields[field];
     beginEdit();
-    std::optional<std::string> v;
-    if (value && !value->empty())
-        v = *value;
-    uint8_t *dst = pendingImage_.data() + f.offset;
-    writeUInt32(dst, v ? static_cast<uint32_t>(field + 1) : 0);
-    writeUInt32(dst + 4, v ? static_cast<uint32_t>(v->size()) : 0);
-    pendingBlobs_[field] = std::move(v);
-    changed_[field] = 1;
+    changeBlob(field, value);
 }
 
 void RemoteTable::cancel() {
-    if (!pending_)
-        throw DbException(DBE_NO_UPDATE_PENDING,
-                          "In der Tabelle " + quoteFile(path()) + " ist keine Änderung offen.");
-    pending_ = false;
-    pendingBlobs_.clear();
+    cancelChange();
 }
 
 std::string RemoteTable::conflictingTag() {
@@ -926,9 +873,8 @@ void RemoteTable::holdPending() {
         uint8_t *image = pendingImage_.data() + f.offset;
         PgValue v;
         if (isBlobType(f.type)) {
-            auto it = pendingBlobs_.find(static_cast<int>(i));
-            v = it != pendingBlobs_.end() && it->second ? PgValue::bytea(*it->second)
-                                                        : PgValue::null(PgValue::Bytea);
+            const std::string *given = givenBlob(static_cast<int>(i));
+            v = given ? PgValue::bytea(*given) : PgValue::null(PgValue::Bytea);
             pgImageFromValue(f, v.isNull() ? v : PgValue::int4(static_cast<int64_t>(v.b.size())),
                              stored.data() + f.offset);
         } else {
@@ -977,9 +923,8 @@ void RemoteTable::insertPending() {
         std::string mark = "?";
         PgValue v;
         if (isBlobType(f.type)) {
-            auto it = pendingBlobs_.find(static_cast<int>(i));
-            v = it != pendingBlobs_.end() && it->second ? PgValue::bytea(*it->second)
-                                                        : PgValue::null(PgValue::Bytea);
+            const std::string *given = givenBlob(static_cast<int>(i));
+            v = given ? PgValue::bytea(*given) : PgValue::null(PgValue::Bytea);
         } else if (f.type == DB_TYPE_AUTOINC) {
             // Numbers come from the field's sequence and are never handed out twice; a value
             // given (imports) moves the sequence past it.
@@ -1031,9 +976,8 @@ void RemoteTable::updatePendingRow() {
         const FieldDef &f = rdef_.def.fields[i];
         PgValue v;
         if (isBlobType(f.type)) {
-            auto it = pendingBlobs_.find(static_cast<int>(i));
-            v = it != pendingBlobs_.end() && it->second ? PgValue::bytea(*it->second)
-                                                        : PgValue::null(PgValue::Bytea);
+            const std::string *given = givenBlob(static_cast<int>(i));
+            v = given ? PgValue::bytea(*given) : PgValue::null(PgValue::Bytea);
         } else {
             v = pgStoredValue(f, pendingImage_.data() + f.offset);
         }
@@ -1088,8 +1032,7 @@ void RemoteTable::write() {
         insertPending();
     else
         updatePendingRow();
-    pending_ = false;
-    pendingBlobs_.clear();
+    endChange();
     // The written record becomes current, as stored (the statement gave it back).
     const Order &o = orders_[order_];
     clearBatch();
@@ -1154,8 +1097,7 @@ void RemoteTable::deleteRecord() {
         }
     }
     const bool gone = r.rows() > 0;
-    pending_ = false;
-    pendingBlobs_.clear();
+    endChange();
     uint32_t recno = recno_;
     try {
         vanished();
@@ -1228,8 +1170,7 @@ void RemoteTable::rollbackTransaction() {
 }
 
 void RemoteTable::forgetReads() {
-    pending_ = false;
-    pendingBlobs_.clear();
+    endChange();
     forgetPosition();
 }
 

@@ -8,6 +8,7 @@
 
 #include "../Backend.h"
 #include "../BatchCursor.h"
+#include "../PendingChange.h"
 #include "RemoteSession.h"
 
 #include <map>
@@ -16,7 +17,7 @@
 
 namespace dbeng {
 
-class RemoteTable final : public Table, private BatchCursor<PgValue> {
+class RemoteTable final : public Table, private BatchCursor<PgValue>, private PendingChange {
 public:
     RemoteTable(std::shared_ptr<RemoteSession> session, RemoteTableDef def, uint32_t options);
     ~RemoteTable() override;
@@ -89,8 +90,6 @@ private:
     PgSession &pg() { return session_->pg(); }
     const std::string &path() const { return rdef_.def.path; }
     void buildOrders();
-    void requireWritable() const;
-    void requireNoPending(const char *what) const;
     [[noreturn]] void lockedError(uint32_t recno) const;
     void checkOrder(int order) const;
     void switchOrder(int order);
@@ -128,7 +127,6 @@ private:
 
     std::shared_ptr<RemoteSession> session_;
     RemoteTableDef rdef_;
-    bool readOnly_ = false;
     bool exclusive_ = false;
     bool opened_ = false;
     std::vector<Order> orders_;
@@ -145,11 +143,6 @@ private:
     std::unique_ptr<Filter> filters_[2];
     Condition filterSql_;
 
-    bool pending_ = false;
-    bool pendingNew_ = false;
-    std::vector<uint8_t> pendingImage_;
-    std::vector<char> changed_;
-    std::map<int, std::optional<std::string>> pendingBlobs_;
     std::string insertColumns_;
 };
 
