@@ -1,17 +1,20 @@
 // The cursor of a table handle and its read-ahead batch, the same on both servers: where the
-// cursor stands, the records read ahead around it, moving over them, and which fields a walk
-// reads (those come with the next batch). What each server does its own way stays with it:
-// finding the records after (or before) the current key, and reading a record afresh.
+// cursor stands, the records read ahead around it, moving over them, which fields a walk reads
+// (those come with the next batch) and the filters that restrict it. What each server does its own
+// way stays with it: finding the records after (or before) the current key, and reading a record
+// afresh.
 #pragma once
 
 #include "DbException.h"
 #include "FieldCodec.h"
+#include "FilterExpr.h"
 #include "TableDef.h"
 #include "dbeng.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -80,6 +83,9 @@ protected:
     virtual void fetchRow() = 0;
     // A field whose image the current order's key gives (not a case-folded segment).
     virtual bool isKeyField(int field) const = 0;
+    // A filter as a condition on the records; whether a record passes the filters in force.
+    virtual Condition filterCondition(const Filter &filter) const = 0;
+    virtual bool checkVisible(uint32_t recno) = 0;
 
     // The table whose records these are; set by the server before the first move.
     void attach(const TableDef &def, size_t largestRowBatch, size_t largestKeyBatch) {
@@ -160,6 +166,27 @@ protected:
         deleted_ = false;
         rowValid_ = false;
     }
+    // which: 0 plain filter, 1 optimised filter. Both restrict every batch; the records read
+    // ahead were chosen under the old filters.
+    void applyFilter(int which, std::unique_ptr<Filter> filter) {
+        filters_[which] = std::move(filter);
+        filterSql_ = Condition();
+        for (const auto &f : filters_) {
+            if (!f)
+                continue;
+            Condition c = filterCondition(*f);
+            if (c.sql.empty())
+                continue;
+            filterSql_.sql += (filterSql_.sql.empty() ? "" : " AND ") + ("(" + c.sql + ")");
+            for (Value &v : c.binds)
+                filterSql_.binds.push_back(std::move(v));
+        }
+        clearBatch();
+        nextBatch_ = kFirstBatch;
+        if (pos_ == Pos::On && !deleted_)
+            visible_ = checkVisible(recno_);
+    }
+
     // What was read may be gone (a rolled back transaction).
     void forgetPosition() {
         batch_.count = 0;
@@ -335,6 +362,9 @@ protected:
     const TableDef *cdef_ = nullptr;
     size_t largestRowBatch_ = 0; // of a batch that reads fields besides the key
     size_t largestKeyBatch_ = 0; // of a batch of keys alone
+
+    std::unique_ptr<Filter> filters_[2];
+    Condition filterSql_; // the filters in force, as one condition
 
     Pos pos_ = Pos::Bof;
     int order_ = 0;

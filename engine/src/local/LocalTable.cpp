@@ -992,28 +992,8 @@ LocalTable::Condition LocalTable::filterCondition(const Filter &filter) const {
     return c;
 }
 
-void LocalTable::compileFilters() {
-    filterSql_ = Condition();
-    for (const auto &f : filters_) {
-        if (!f)
-            continue;
-        Condition c = filterCondition(*f);
-        if (c.sql.empty())
-            continue;
-        filterSql_.sql += (filterSql_.sql.empty() ? "" : " AND ") + ("(" + c.sql + ")");
-        for (SqlValue &v : c.binds)
-            filterSql_.binds.push_back(std::move(v));
-    }
-}
-
 void LocalTable::setFilter(int which, std::unique_ptr<Filter> filter) {
-    filters_[which] = std::move(filter);
-    compileFilters();
-    // Read-ahead records were chosen under the old filters.
-    clearBatch();
-    nextBatch_ = kFirstBatch;
-    if (pos_ == Pos::On && !deleted_)
-        visible_ = checkVisible(recno_);
+    applyFilter(which, std::move(filter));
 }
 
 bool LocalTable::evaluate(const Filter &filter) {

@@ -102,11 +102,10 @@ private:
                    const std::vector<char> &wanted) override;
     void fetchRow() override;
     bool isKeyField(int field) const override;
+    Condition filterCondition(const Filter &filter) const override;
+    bool checkVisible(uint32_t recno) override;
     const Select &selectFor(const std::vector<char> &wanted);
     bool positionWhere(const Condition &cond, bool descending, bool withRow);
-    bool checkVisible(uint32_t recno);
-    void compileFilters();
-    Condition filterCondition(const Filter &filter) const;
     void beginEdit();
     void beginWrite();
     void endWrite(bool ok);
@@ -133,9 +132,6 @@ private:
     std::vector<char> noFields_;
     std::vector<Select> selects_;
     std::vector<int> extraColumns_;
-
-    std::unique_ptr<Filter> filters_[2];
-    Condition filterSql_;
 
     // skipToSharedKey's walk in SQLite (see sharedKeyFunction).
     struct SharedKeyScan;

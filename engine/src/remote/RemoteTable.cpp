@@ -725,27 +725,8 @@ RemoteTable::Condition RemoteTable::filterCondition(const Filter &filter) const 
     return c;
 }
 
-void RemoteTable::compileFilters() {
-    filterSql_ = Condition();
-    for (const auto &f : filters_) {
-        if (!f)
-            continue;
-        Condition c = filterCondition(*f);
-        if (c.sql.empty())
-            continue;
-        filterSql_.sql += (filterSql_.sql.empty() ? "" : " AND ") + ("(" + c.sql + ")");
-        for (PgValue &v : c.binds)
-            filterSql_.binds.push_back(std::move(v));
-    }
-}
-
 void RemoteTable::setFilter(int which, std::unique_ptr<Filter> filter) {
-    filters_[which] = std::move(filter);
-    compileFilters();
-    clearBatch();
-    nextBatch_ = kFirstBatch;
-    if (pos_ == Pos::On && !deleted_)
-        visible_ = checkVisible(recno_);
+    applyFilter(which, std::move(filter));
 }
 
 bool RemoteTable::evaluate(const Filter &filter) {

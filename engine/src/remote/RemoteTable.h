@@ -100,6 +100,8 @@ private:
                    const std::vector<char> &wanted) override;
     void fetchRow() override;
     bool isKeyField(int field) const override;
+    Condition filterCondition(const Filter &filter) const override;
+    bool checkVisible(uint32_t recno) override;
     // The statement of a batch (numbered; single: of one row), and the batch it reads; limit
     // is the last value of a batch's statement (null for a single row's).
     std::string statement(const Select &sel, const Condition &cond, bool descending,
@@ -108,9 +110,6 @@ private:
                 const PgValue &limit);
     const Select &selectFor(const std::vector<char> &wanted);
     bool positionWhere(const Condition &cond, bool descending, bool withRow);
-    bool checkVisible(uint32_t recno);
-    void compileFilters();
-    Condition filterCondition(const Filter &filter) const;
     void beginEdit();
     std::string rowColumns(const std::string &alias) const;
     void rowFromResult(const PgResult &r, int row, int firstColumn);
@@ -139,9 +138,6 @@ private:
         bool descending = false, withRow = false;
         std::string condition, filter, sql;
     } positioning_;
-
-    std::unique_ptr<Filter> filters_[2];
-    Condition filterSql_;
 
     std::string insertColumns_;
 };
