@@ -1,6 +1,7 @@
 #include "PgValue.h"
 
 #include "../FieldCodec.h"
+#include "../StoredScalar.h"
 #include "../Text1252.h"
 #include "dbeng.h"
 
@@ -189,107 +190,46 @@ PgValue::Kind pgKind(uint16_t t) {
 }
 
 PgValue pgStoredValue(const FieldDef &f, const uint8_t *image) {
+    const StoredScalar v = storedScalar(f, image);
     const PgValue::Kind kind = pgKind(f.type);
-    switch (f.type) {
-    case DB_TYPE_LOGICAL:
-        if (image[0] == ' ' || image[0] == 0)
-            return PgValue::null(kind);
-        return PgValue::boolean(std::strchr("TtYy1", image[0]) != nullptr);
-    case DB_TYPE_NUMERIC: {
-        if (isNullImage(f, image))
-            return PgValue::null(kind);
-        double v = 0;
-        parseNumber(std::string_view(reinterpret_cast<const char *>(image), f.length), v);
-        return PgValue::float8(v);
-    }
-    case DB_TYPE_DATE:
-    case DB_TYPE_COMPACTDATE:
-    case DB_TYPE_INTEGER:
-    case DB_TYPE_TIME:
-    case DB_TYPE_AUTOINC:
-        if (isNullImage(f, image))
-            return PgValue::null(kind);
-        return PgValue::int4(readInt32(image));
-    case DB_TYPE_SHORTINT:
-        if (isNullImage(f, image))
-            return PgValue::null(kind);
-        return PgValue::int2(readInt16(image));
-    case DB_TYPE_TIMESTAMP:
-        if (isNullImage(f, image))
-            return PgValue::null(kind);
-        return PgValue::int8(static_cast<int64_t>(readInt32(image)) * 86400000 +
-                             readInt32(image + 4));
-    case DB_TYPE_DOUBLE:
-    case DB_TYPE_CURDOUBLE:
-        // No separate null: all zero bytes is the value 0.
-        return PgValue::float8(readDouble(image));
-    case DB_TYPE_STRING:
-    case DB_TYPE_CISTRING: {
-        size_t n = f.length;
-        while (n > 0 && (image[n - 1] == ' ' || image[n - 1] == 0))
-            --n;
-        if (n == 0)
-            return PgValue::null(kind);
-        return PgValue::bytea(std::string_view(reinterpret_cast<const char *>(image), n));
-    }
-    case DB_TYPE_RAW:
-        if (isNullImage(f, image))
-            return PgValue::null(kind);
-        return PgValue::bytea(std::string_view(reinterpret_cast<const char *>(image), f.length));
-    default:
+    switch (v.kind) {
+    case StoredScalar::Null:
         return PgValue::null(kind);
+    case StoredScalar::Real:
+        return PgValue::float8(v.d);
+    case StoredScalar::Bytes:
+        return PgValue::bytea(v.bytes);
+    case StoredScalar::Integer:
+        break;
+    }
+    switch (kind) {
+    case PgValue::Bool:
+        return PgValue::boolean(v.i != 0);
+    case PgValue::Int2:
+        return PgValue::int2(v.i);
+    case PgValue::Int8:
+        return PgValue::int8(v.i);
+    default:
+        return PgValue::int4(v.i);
     }
 }
 
 void pgImageFromValue(const FieldDef &f, const PgValue &v, uint8_t *image) {
-    if (v.isNull()) {
-        nullImage(f, image);
-        return;
+    StoredScalar s;
+    switch (v.kind) {
+    case PgValue::Null:
+        break;
+    case PgValue::Float8:
+        s = StoredScalar::real(v.d);
+        break;
+    case PgValue::Bytea:
+    case PgValue::Text:
+        s = StoredScalar::text(v.b);
+        break;
+    default:
+        s = StoredScalar::integer(v.i);
     }
-    switch (f.type) {
-    case DB_TYPE_LOGICAL:
-        image[0] = v.i ? 'T' : 'F';
-        break;
-    case DB_TYPE_NUMERIC:
-        if (!formatNumeric(v.d, f.length, f.decimals, image))
-            std::memset(image, '*', f.length);
-        break;
-    case DB_TYPE_DATE:
-    case DB_TYPE_COMPACTDATE:
-    case DB_TYPE_INTEGER:
-    case DB_TYPE_TIME:
-    case DB_TYPE_AUTOINC:
-        writeInt32(image, static_cast<int32_t>(v.i));
-        break;
-    case DB_TYPE_SHORTINT:
-        writeInt16(image, static_cast<int16_t>(v.i));
-        break;
-    case DB_TYPE_TIMESTAMP:
-        writeInt32(image, static_cast<int32_t>(v.i / 86400000));
-        writeInt32(image + 4, static_cast<int32_t>(v.i % 86400000));
-        break;
-    case DB_TYPE_DOUBLE:
-    case DB_TYPE_CURDOUBLE:
-        writeDouble(image, v.d);
-        break;
-    case DB_TYPE_STRING:
-    case DB_TYPE_CISTRING: {
-        size_t n = std::min<size_t>(v.b.size(), f.length);
-        std::memcpy(image, v.b.data(), n);
-        std::memset(image + n, ' ', f.length - n);
-        break;
-    }
-    case DB_TYPE_RAW: {
-        size_t n = std::min<size_t>(v.b.size(), f.length);
-        std::memcpy(image, v.b.data(), n);
-        std::memset(image + n, 0, f.length - n);
-        break;
-    }
-    default: // memo-like: v is the length
-        writeUInt32(image, v.i ? 1 : 0);
-        writeUInt32(image + 4, static_cast<uint32_t>(v.i));
-        break;
-    }
+    imageFromScalar(f, s, image);
 }
 
 PgValue pgFolded(const PgValue &v) {
