@@ -44,16 +44,6 @@ bool SqlValue::operator==(const SqlValue &o) const {
     }
 }
 
-std::string quoteIdentifier(const std::string &name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 SqliteDb::~SqliteDb() {
     close();
 }

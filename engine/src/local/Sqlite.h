@@ -2,6 +2,8 @@
 // DBE_STORAGE_ERROR texts ("ERROR 7200: ... NativeError = <code>;").
 #pragma once
 
+#include "../SqlIdentifier.h"
+
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -119,7 +121,5 @@ private:
     SqliteDb &db_;
     bool began_ = false;
 };
-
-std::string quoteIdentifier(const std::string &name);
 
 } // namespace dbeng

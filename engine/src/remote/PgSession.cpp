@@ -72,16 +72,6 @@ long PgResult::affected() const {
     return *n ? std::atol(n) : 0;
 }
 
-std::string pgQuoteIdentifier(const std::string &name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
 PgSession::PgSession(const std::string &user, const std::string &password,
                      const std::string &place) {
     std::vector<const char *> keys, values;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "../DbException.h"
+#include "../SqlIdentifier.h"
 #include "PgValue.h"
 
 #include <libpq-fe.h>
@@ -144,7 +145,5 @@ private:
     bool sendingHeld_ = false;
     std::unique_ptr<DbException> failure_;
 };
-
-std::string pgQuoteIdentifier(const std::string &name);
 
 } // namespace dbeng

@@ -116,7 +116,7 @@ DataSet findDataSet(PgSession &session, const std::string &path, bool create) {
                                                    std::to_string(kCatalogFormat) + ".");
         out.schemaName = r.bytes(0, 0);
         out.path = r.bytes(0, 1);
-        out.schema = pgQuoteIdentifier(out.schemaName);
+        out.schema = quoteIdentifier(out.schemaName);
         return true;
     };
     DataSet set;
@@ -142,7 +142,7 @@ DataSet findDataSet(PgSession &session, const std::string &path, bool create) {
             return;
         PgResult n = session.query("SELECT nextval('dbe_catalog.dataset_numbers')", {}, given, w);
         set.schemaName = "dbe_set_" + std::to_string(n.integer(0, 0));
-        set.schema = pgQuoteIdentifier(set.schemaName);
+        set.schema = quoteIdentifier(set.schemaName);
         set.path = given;
         const std::string &s = set.schema;
         session.command("CREATE SCHEMA " + s + "; CREATE TABLE " + s +
@@ -202,7 +202,7 @@ RemoteTableDef openRemoteTable(PgSession &session, const DataSet &set, const std
     const std::string &path = out.def.path;
     if (t.isNull(0, 3))
         damaged(path, "die Datensatztabelle fehlt.");
-    out.relation = set.schema + "." + pgQuoteIdentifier(t.bytes(0, 2));
+    out.relation = set.schema + "." + quoteIdentifier(t.bytes(0, 2));
     out.oid = static_cast<uint32_t>(t.integer(0, 3));
 
     PgResult f = session.query("SELECT fieldno, name, type, length, decimals, column_name, "
@@ -224,10 +224,10 @@ RemoteTableDef openRemoteTable(PgSession &session, const DataSet &set, const std
         fd.length = needsLength(fd.type) ? static_cast<uint32_t>(length) : imageSize(fd.type, 0);
         fd.decimals = static_cast<uint16_t>(dec < 0 || dec > 64 ? 0 : dec);
         out.def.fields.push_back(fd);
-        out.columns.push_back(pgQuoteIdentifier(f.bytes(r, 5)));
-        out.ciColumns.push_back(f.isNull(r, 6) ? "" : pgQuoteIdentifier(f.bytes(r, 6)));
-        out.sequences.push_back(
-            f.isNull(r, 7) ? "" : set.schema + "." + pgQuoteIdentifier(f.bytes(r, 7)));
+        out.columns.push_back(quoteIdentifier(f.bytes(r, 5)));
+        out.ciColumns.push_back(f.isNull(r, 6) ? "" : quoteIdentifier(f.bytes(r, 6)));
+        out.sequences.push_back(f.isNull(r, 7) ? ""
+                                               : set.schema + "." + quoteIdentifier(f.bytes(r, 7)));
         if (fd.type == DB_TYPE_CISTRING && out.ciColumns.back().empty())
             damaged(path, "zum Feld \"" + fd.name + "\" fehlt die Schlüsselspalte.");
         if (fd.type == DB_TYPE_AUTOINC && out.sequences.back().empty())
@@ -281,21 +281,21 @@ RemoteTableDef createRemoteTable(PgSession &session, const DataSet &set, const s
             session.query("SELECT nextval('" + set.schema + ".dbe_table_numbers')", {}, path, w);
         const int tableNo = static_cast<int>(n.integer(0, 0));
         const std::string relation = relationName(tableNo, name);
-        const std::string qualified = set.schema + "." + pgQuoteIdentifier(relation);
+        const std::string qualified = set.schema + "." + quoteIdentifier(relation);
         // Record numbers come from an identity sequence: never handed out twice.
         std::string ddl = "CREATE TABLE " + qualified +
                           " (dbe_recno integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY";
         std::string sequences;
         for (size_t i = 0; i < fields.size(); ++i) {
             const FieldDef &f = fields[i];
-            ddl += ", " + pgQuoteIdentifier(columnName(f, i + 1)) + " " + pgColumnType(f.type);
+            ddl += ", " + quoteIdentifier(columnName(f, i + 1)) + " " + pgColumnType(f.type);
             if (f.type == DB_TYPE_DOUBLE || f.type == DB_TYPE_CURDOUBLE)
                 ddl += " NOT NULL DEFAULT 0";
             if (f.type == DB_TYPE_CISTRING)
-                ddl += ", " + pgQuoteIdentifier(ciColumnName(f, i + 1)) + " bytea";
+                ddl += ", " + quoteIdentifier(ciColumnName(f, i + 1)) + " bytea";
             if (f.type == DB_TYPE_AUTOINC)
                 sequences += "; CREATE SEQUENCE " + set.schema + "." +
-                             pgQuoteIdentifier(relation + "_" + std::to_string(i + 1)) +
+                             quoteIdentifier(relation + "_" + std::to_string(i + 1)) +
                              " AS integer";
         }
         session.command(ddl + ")" + sequences, path, w);
@@ -388,7 +388,7 @@ void createRemoteIndex(PgSession &session, const DataSet &set, RemoteTableDef &t
             // Several empty keys are not equal, as on the local server: nulls are distinct.
             uniqueIndex = base + "uniq" + tagNo;
             try {
-                session.command("CREATE UNIQUE INDEX " + pgQuoteIdentifier(uniqueIndex) + " ON " +
+                session.command("CREATE UNIQUE INDEX " + quoteIdentifier(uniqueIndex) + " ON " +
                                     table.relation + " (" + plain + ")",
                                 path, w);
             } catch (const PgError &e) {
@@ -400,7 +400,7 @@ void createRemoteIndex(PgSession &session, const DataSet &set, RemoteTableDef &t
                                       " nicht angelegt werden: Schlüssel kommen mehrfach vor.");
             }
         }
-        session.command("CREATE INDEX " + pgQuoteIdentifier(orderIndex) + " ON " + table.relation +
+        session.command("CREATE INDEX " + quoteIdentifier(orderIndex) + " ON " + table.relation +
                             " (" + orderList(table, ix, false) + ")",
                         path, w);
         session.query("INSERT INTO " + set.schema +
