@@ -33,6 +33,27 @@ int TableDef::indexIndex(const std::string &name) const {
     return -1;
 }
 
+void TableDef::checkNewIndex(const std::string &tag, const std::vector<int> &indexFields) const {
+    if (indexIndex(tag) >= 0)
+        throw DbException(DBE_INDEX_EXISTS, "Die Tabelle " + quoteFile(path) +
+                                                " hat schon einen Index \"" + tag + "\".");
+    uint32_t keyLength = 0;
+    for (int f : indexFields) {
+        const FieldDef &fd = fields[f];
+        if (isBlobType(fd.type))
+            throw DbException(DBE_INVALID_FIELD_TYPE,
+                              "Das Feld \"" + fd.name + "\" (" + typeName(fd.type) +
+                                  ") kann nicht in einem Index stehen (Tabelle " + quoteFile(path) +
+                                  ").");
+        keyLength += imageSize(fd.type, fd.length);
+    }
+    if (keyLength > DB_MAX_KEY_LENGTH)
+        throw DbException(DBE_INVALID_ARGUMENT, "Der Schlüssel des Index \"" + tag + "\" wäre " +
+                                                    std::to_string(keyLength) +
+                                                    " Bytes lang; erlaubt sind " +
+                                                    std::to_string(DB_MAX_KEY_LENGTH) + ".");
+}
+
 void TableDef::layout() {
     uint32_t offset = 0;
     for (FieldDef &f : fields) {

@@ -32,6 +32,10 @@ struct TableDef {
     int indexIndex(const std::string &name) const;
     // Computes offsets and the record length.
     void layout();
+    // Throws DbException unless a new index tag of these fields can be made: the tag exists
+    // (DBE_INDEX_EXISTS), a memo-like field (DBE_INVALID_FIELD_TYPE), a key longer than
+    // DB_MAX_KEY_LENGTH (DBE_INVALID_ARGUMENT).
+    void checkNewIndex(const std::string &tag, const std::vector<int> &indexFields) const;
 };
 
 bool isKnownType(uint16_t type);

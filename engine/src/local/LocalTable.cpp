@@ -1371,28 +1371,10 @@ void LocalTable::deleteRecord() {
 int LocalTable::createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) {
     requireWritable();
     requireNoPending("Anlegen eines Index");
-    if (def_.indexIndex(tag) >= 0)
-        throw DbException(DBE_INDEX_EXISTS, "Die Tabelle " + quoteFile(def_.path) +
-                                                " hat schon einen Index \"" + tag + "\".");
-    std::string cols, names;
-    uint32_t keyLength = 0;
-    for (int f : fields) {
-        const FieldDef &fd = def_.fields[f];
-        if (isBlobType(fd.type))
-            throw DbException(DBE_INVALID_FIELD_TYPE,
-                              "Das Feld \"" + fd.name + "\" (" + typeName(fd.type) +
-                                  ") kann nicht in einem Index stehen (Tabelle " +
-                                  quoteFile(def_.path) + ").");
-        keyLength += imageSize(fd.type, fd.length);
-        cols += (cols.empty() ? "" : ", ") +
-                (fd.type == DB_TYPE_CISTRING ? ciColumn(fd) : fieldColumn(fd));
-        names += (names.empty() ? "" : ";") + fd.name;
-    }
-    if (keyLength > DB_MAX_KEY_LENGTH)
-        throw DbException(DBE_INVALID_ARGUMENT, "Der Schlüssel des Index \"" + tag + "\" wäre " +
-                                                    std::to_string(keyLength) +
-                                                    " Bytes lang; erlaubt sind " +
-                                                    std::to_string(DB_MAX_KEY_LENGTH) + ".");
+    def_.checkNewIndex(tag, fields);
+    std::string names;
+    for (int f : fields)
+        names += (names.empty() ? "" : ";") + def_.fields[f].name;
     db_.exec("BEGIN IMMEDIATE", "Anlegen eines Index");
     try {
         StatementScope check(db_.cached("SELECT 1 FROM dbe_tags WHERE upper(name) = upper(?)"));

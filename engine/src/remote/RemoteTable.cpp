@@ -1094,24 +1094,7 @@ void RemoteTable::deleteRecord() {
 int RemoteTable::createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) {
     requireWritable();
     requireNoPending("Anlegen eines Index");
-    if (rdef_.def.indexIndex(tag) >= 0)
-        throw DbException(DBE_INDEX_EXISTS, "Die Tabelle " + quoteFile(path()) +
-                                                " hat schon einen Index \"" + tag + "\".");
-    uint32_t keyLength = 0;
-    for (int f : fields) {
-        const FieldDef &fd = rdef_.def.fields[f];
-        if (isBlobType(fd.type))
-            throw DbException(DBE_INVALID_FIELD_TYPE,
-                              "Das Feld \"" + fd.name + "\" (" + typeName(fd.type) +
-                                  ") kann nicht in einem Index stehen (Tabelle " +
-                                  quoteFile(path()) + ").");
-        keyLength += imageSize(fd.type, fd.length);
-    }
-    if (keyLength > DB_MAX_KEY_LENGTH)
-        throw DbException(DBE_INVALID_ARGUMENT, "Der Schlüssel des Index \"" + tag + "\" wäre " +
-                                                    std::to_string(keyLength) +
-                                                    " Bytes lang; erlaubt sind " +
-                                                    std::to_string(DB_MAX_KEY_LENGTH) + ".");
+    rdef_.def.checkNewIndex(tag, fields);
     createRemoteIndex(pg(), session_->dataSet(), rdef_, tag, fields, unique);
     clearBatch();
     buildOrders();
