@@ -254,12 +254,6 @@ bool LocalTable::isKeyField(int field) const {
     return false;
 }
 
-void LocalTable::checkOrder(int order) const {
-    if (order < 0 || order >= static_cast<int>(orders_.size()))
-        throw DbException(DBE_INVALID_HANDLE,
-                          "Ungültige Sortierung für die Tabelle " + quoteFile(def_.path) + ".");
-}
-
 void LocalTable::switchOrder(int order) {
     if (order == order_)
         return;
@@ -474,31 +468,6 @@ size_t LocalTable::collect(const Condition &cond, bool descending, size_t limit,
     return got;
 }
 
-void LocalTable::gotoBOF(int order) {
-    checkOrder(order);
-    requireNoPending("Positionieren");
-    switchOrder(order);
-    toBOF();
-}
-
-void LocalTable::gotoTop(int order) {
-    gotoBOF(order);
-    skipOne(1);
-}
-
-void LocalTable::gotoBottom(int order) {
-    gotoBOF(order);
-    pos_ = Pos::Eof;
-    skipOne(-1);
-}
-
-void LocalTable::skip(int order, int32_t count) {
-    checkOrder(order);
-    requireNoPending("Blättern");
-    switchOrder(order);
-    skipBy(count);
-}
-
 void LocalTable::sharedKeyFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     SharedKeyScan &scan = *static_cast<SharedKeyScan *>(sqlite3_user_data(ctx));
     const size_t n = scan.previous.size();
@@ -673,16 +642,6 @@ void LocalTable::standOn(const std::vector<int64_t> &recnos, const std::vector<S
     moveTo(at);
 }
 
-bool LocalTable::isVisible() {
-    requireCurrent();
-    return visible_;
-}
-
-uint32_t LocalTable::recordNumber() {
-    requireCurrent();
-    return recno_;
-}
-
 bool LocalTable::positionWhere(const Condition &cond, bool descending, bool withRow) {
     beginPositioning();
     if (collect(cond, descending, 1, withRow ? allFields_ : noFields_) == 0)
@@ -755,25 +714,6 @@ void LocalTable::fetchRow() {
         imageFromColumn(def_.fields[f], st->get(), static_cast<int>(f),
                         row_.data() + def_.fields[f].offset);
     rowValid_ = true;
-}
-
-void LocalTable::readField(int field, uint8_t *image) {
-    ++fieldReads_[field];
-    if (pending_) {
-        const FieldDef &f = def_.fields[field];
-        std::memcpy(image, pendingImage_.data() + f.offset, imageSize(f.type, f.length));
-        return;
-    }
-    storedField(field, image);
-}
-
-void LocalTable::readRecord(uint8_t *image) {
-    ++recordReads_;
-    if (pending_) {
-        std::memcpy(image, pendingImage_.data(), def_.recordLength);
-        return;
-    }
-    storedRecord(image);
 }
 
 uint32_t LocalTable::blobLength(int field) {
@@ -992,10 +932,6 @@ LocalTable::Condition LocalTable::filterCondition(const Filter &filter) const {
     return c;
 }
 
-void LocalTable::setFilter(int which, std::unique_ptr<Filter> filter) {
-    applyFilter(which, std::move(filter));
-}
-
 bool LocalTable::evaluate(const Filter &filter) {
     requireCurrent();
     Condition c = filterCondition(filter);
@@ -1055,36 +991,6 @@ bool LocalTable::isLocked(uint32_t recno) {
         recno = recno_;
     }
     return locks_.heldHere(recno) || locks_.heldElsewhere(recno);
-}
-
-void LocalTable::append() {
-    requireWritable();
-    startAppend();
-}
-
-void LocalTable::beginEdit() {
-    requireWritable();
-    if (pending_)
-        return;
-    requireCurrent();
-    // The change starts from the stored record, not from a read-ahead copy.
-    fetchRow();
-    startEdit(row_);
-}
-
-void LocalTable::setField(int field, const uint8_t *image) {
-    requireWritable();
-    beginEdit();
-    changeField(field, image);
-}
-
-void LocalTable::setBlob(int field, const std::string *value) {
-    beginEdit();
-    changeBlob(field, value);
-}
-
-void LocalTable::cancel() {
-    cancelChange();
 }
 
 // In a transaction of the caller a write is one statement (an autoincrement counter waits

@@ -1,11 +1,10 @@
 // A table of the local server: one SQLite connection on the table file, the cursor with its
-// read-ahead batch (BatchCursor, fed by SQLite statements), the pending change and this
+// read-ahead batch and the pending change (ServerTable, fed by SQLite statements) and this
 // handle's record locks.
 #pragma once
 
 #include "../Backend.h"
-#include "../BatchCursor.h"
-#include "../PendingChange.h"
+#include "../ServerTable.h"
 #include "RecordLock.h"
 #include "Sqlite.h"
 
@@ -15,48 +14,30 @@
 
 namespace dbeng {
 
-class LocalTable final : public Table, private BatchCursor<SqlValue>, private PendingChange {
+class LocalTable final : public ServerTable<SqlValue> {
 public:
     LocalTable(const std::string &path, uint32_t options);
     ~LocalTable() override;
 
     const TableDef &def() const override { return def_; }
-    bool readOnly() const override { return readOnly_; }
     bool exclusive() const override { return exclusive_; }
 
-    void gotoBOF(int order) override;
-    void gotoTop(int order) override;
-    void gotoBottom(int order) override;
-    void skip(int order, int32_t count) override;
     uint32_t skipToSharedKey(int order, uint32_t most) override;
-    bool atEOF() const override { return pos_ == Pos::Eof; }
-    bool atBOF() const override { return pos_ == Pos::Bof; }
-    bool isVisible() override;
-    uint32_t recordNumber() override;
     void gotoRecord(uint32_t recno) override;
     uint32_t recordCount(int order, bool respectFilters) override;
 
-    void readField(int field, uint8_t *image) override;
-    void readRecord(uint8_t *image) override;
     uint32_t blobLength(int field) override;
     std::string readBlob(int field) override;
 
     bool seek(int order, const std::vector<KeySegment> &key, bool soft) override;
 
-    void setFilter(int which, std::unique_ptr<Filter> filter) override;
-    const Filter *filter(int which) const override { return filters_[which].get(); }
     bool evaluate(const Filter &filter) override;
 
     void lock(uint32_t recno) override;
     void unlock(uint32_t recno) override;
     bool isLocked(uint32_t recno) override;
 
-    void append() override;
-    bool updatePending() const override { return pending_; }
-    void setField(int field, const uint8_t *image) override;
-    void setBlob(int field, const std::string *value) override;
     void write() override;
-    void cancel() override;
     void deleteRecord() override;
 
     int createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) override;
@@ -91,10 +72,10 @@ private:
     void standOn(const std::vector<int64_t> &recnos, const std::vector<SqlValue> &keys, size_t at,
                  bool withRows);
     void buildOrders();
-    void checkOrder(int order) const;
     // Remembers the key columns of every order for the current record before it is deleted.
     void rememberDeletedKeys();
-    void switchOrder(int order);
+    int orderCount() const override { return static_cast<int>(orders_.size()); }
+    void switchOrder(int order) override;
     // BatchCursor: the records after the current key (SELECT recno, keys, fields WHERE cond
     // ORDER BY ... LIMIT), a record read afresh.
     std::vector<Condition> levels(int direction, bool fromEdge) const override;
@@ -106,7 +87,6 @@ private:
     bool checkVisible(uint32_t recno) override;
     const Select &selectFor(const std::vector<char> &wanted);
     bool positionWhere(const Condition &cond, bool descending, bool withRow);
-    void beginEdit();
     void beginWrite();
     void endWrite(bool ok);
     [[noreturn]] void writeFailed(int rc, const char *what);

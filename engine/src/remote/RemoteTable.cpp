@@ -160,12 +160,6 @@ void RemoteTable::lockedError(uint32_t recno) const {
                                              " ist von einem anderen Benutzer gesperrt.");
 }
 
-void RemoteTable::checkOrder(int order) const {
-    if (order < 0 || order >= static_cast<int>(orders_.size()))
-        throw DbException(DBE_INVALID_HANDLE,
-                          "Ungültige Sortierung für die Tabelle " + quoteFile(path()) + ".");
-}
-
 void RemoteTable::switchOrder(int order) {
     if (order == order_)
         return;
@@ -368,41 +362,6 @@ size_t RemoteTable::fill(const Select &sel, const std::string &sql, const Condit
     return static_cast<size_t>(rows);
 }
 
-void RemoteTable::gotoBOF(int order) {
-    checkOrder(order);
-    requireNoPending("Positionieren");
-    switchOrder(order);
-    toBOF();
-}
-
-void RemoteTable::gotoTop(int order) {
-    gotoBOF(order);
-    skipOne(1);
-}
-
-void RemoteTable::gotoBottom(int order) {
-    gotoBOF(order);
-    pos_ = Pos::Eof;
-    skipOne(-1);
-}
-
-void RemoteTable::skip(int order, int32_t count) {
-    checkOrder(order);
-    requireNoPending("Blättern");
-    switchOrder(order);
-    skipBy(count);
-}
-
-bool RemoteTable::isVisible() {
-    requireCurrent();
-    return visible_;
-}
-
-uint32_t RemoteTable::recordNumber() {
-    requireCurrent();
-    return recno_;
-}
-
 bool RemoteTable::positionWhere(const Condition &cond, bool descending, bool withRow) {
     beginPositioning();
     // Seeks and record positioning repeat the same statement with other values: it is kept
@@ -495,25 +454,6 @@ void RemoteTable::fetchRow() {
     if (r.rows() == 0)
         vanished();
     rowFromResult(r, 0, 0);
-}
-
-void RemoteTable::readField(int field, uint8_t *image) {
-    ++fieldReads_[field];
-    if (pending_) {
-        const FieldDef &f = rdef_.def.fields[field];
-        std::memcpy(image, pendingImage_.data() + f.offset, imageSize(f.type, f.length));
-        return;
-    }
-    storedField(field, image);
-}
-
-void RemoteTable::readRecord(uint8_t *image) {
-    ++recordReads_;
-    if (pending_) {
-        std::memcpy(image, pendingImage_.data(), rdef_.def.recordLength);
-        return;
-    }
-    storedRecord(image);
 }
 
 uint32_t RemoteTable::blobLength(int field) {
@@ -725,10 +665,6 @@ RemoteTable::Condition RemoteTable::filterCondition(const Filter &filter) const 
     return c;
 }
 
-void RemoteTable::setFilter(int which, std::unique_ptr<Filter> filter) {
-    applyFilter(which, std::move(filter));
-}
-
 bool RemoteTable::evaluate(const Filter &filter) {
     requireCurrent();
     Condition c = filterCondition(filter);
@@ -779,35 +715,6 @@ bool RemoteTable::isLocked(uint32_t recno) {
         recno = recno_;
     }
     return session_->isLocked(rdef_.oid, recno, path());
-}
-
-void RemoteTable::append() {
-    requireWritable();
-    startAppend();
-}
-
-void RemoteTable::beginEdit() {
-    requireWritable();
-    if (pending_)
-        return;
-    requireCurrent();
-    fetchRow();
-    startEdit(row_);
-}
-
-void RemoteTable::setField(int field, const uint8_t *image) {
-    requireWritable();
-    beginEdit();
-    changeField(field, image);
-}
-
-void RemoteTable::setBlob(int field, const std::string *value) {
-    beginEdit();
-    changeBlob(field, value);
-}
-
-void RemoteTable::cancel() {
-    cancelChange();
 }
 
 std::string RemoteTable::conflictingTag() {

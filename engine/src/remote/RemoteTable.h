@@ -1,5 +1,5 @@
-// A table of the remote server: the cursor with its read-ahead batch (BatchCursor, fed by
-// keyset queries), the pending change and this handle's record locks, on the records table of
+// A table of the remote server: the cursor with its read-ahead batch and the pending change
+// (ServerTable, fed by keyset queries) and this handle's record locks, on the records table of
 // a data set. It behaves as the local server's
 // table does (docs/ENGINE.md); what differs is how: walks fetch batches in key order with
 // keyset continuation, every read is one prepared statement, and a write is one statement that
@@ -7,8 +7,7 @@
 #pragma once
 
 #include "../Backend.h"
-#include "../BatchCursor.h"
-#include "../PendingChange.h"
+#include "../ServerTable.h"
 #include "RemoteSession.h"
 
 #include <map>
@@ -17,47 +16,29 @@
 
 namespace dbeng {
 
-class RemoteTable final : public Table, private BatchCursor<PgValue>, private PendingChange {
+class RemoteTable final : public ServerTable<PgValue> {
 public:
     RemoteTable(std::shared_ptr<RemoteSession> session, RemoteTableDef def, uint32_t options);
     ~RemoteTable() override;
 
     const TableDef &def() const override { return rdef_.def; }
-    bool readOnly() const override { return readOnly_; }
     bool exclusive() const override { return exclusive_; }
 
-    void gotoBOF(int order) override;
-    void gotoTop(int order) override;
-    void gotoBottom(int order) override;
-    void skip(int order, int32_t count) override;
-    bool atEOF() const override { return pos_ == Pos::Eof; }
-    bool atBOF() const override { return pos_ == Pos::Bof; }
-    bool isVisible() override;
-    uint32_t recordNumber() override;
     void gotoRecord(uint32_t recno) override;
     uint32_t recordCount(int order, bool respectFilters) override;
 
-    void readField(int field, uint8_t *image) override;
-    void readRecord(uint8_t *image) override;
     uint32_t blobLength(int field) override;
     std::string readBlob(int field) override;
 
     bool seek(int order, const std::vector<KeySegment> &key, bool soft) override;
 
-    void setFilter(int which, std::unique_ptr<Filter> filter) override;
-    const Filter *filter(int which) const override { return filters_[which].get(); }
     bool evaluate(const Filter &filter) override;
 
     void lock(uint32_t recno) override;
     void unlock(uint32_t recno) override;
     bool isLocked(uint32_t recno) override;
 
-    void append() override;
-    bool updatePending() const override { return pending_; }
-    void setField(int field, const uint8_t *image) override;
-    void setBlob(int field, const std::string *value) override;
     void write() override;
-    void cancel() override;
     void deleteRecord() override;
 
     int createIndex(const std::string &tag, const std::vector<int> &fields, bool unique) override;
@@ -91,8 +72,8 @@ private:
     const std::string &path() const { return rdef_.def.path; }
     void buildOrders();
     [[noreturn]] void lockedError(uint32_t recno) const;
-    void checkOrder(int order) const;
-    void switchOrder(int order);
+    int orderCount() const override { return static_cast<int>(orders_.size()); }
+    void switchOrder(int order) override;
     // BatchCursor: the records after the current key (keyset queries; a condition's "?" are
     // numbered when its statement is assembled), a record read afresh.
     std::vector<Condition> levels(int direction, bool fromEdge) const override;
@@ -110,7 +91,6 @@ private:
                 const PgValue &limit);
     const Select &selectFor(const std::vector<char> &wanted);
     bool positionWhere(const Condition &cond, bool descending, bool withRow);
-    void beginEdit();
     std::string rowColumns(const std::string &alias) const;
     void rowFromResult(const PgResult &r, int row, int firstColumn);
     void insertPending();

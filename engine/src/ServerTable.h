@@ -1,0 +1,119 @@
+// What the tables of both servers do alike behind the Table interface: moving the cursor
+// (BatchCursor), reading the current record and the pending change (PendingChange). A server's
+// table adds how it changes the order, finds and reads records, locks and writes.
+#pragma once
+
+#include "Backend.h"
+#include "BatchCursor.h"
+#include "DbException.h"
+#include "PendingChange.h"
+
+#include <cstring>
+#include <memory>
+#include <utility>
+
+namespace dbeng {
+
+template <class Value>
+class ServerTable : public Table, protected BatchCursor<Value>, protected PendingChange {
+protected:
+    using Pos = typename BatchCursor<Value>::Pos;
+
+public:
+    bool readOnly() const override { return readOnly_; }
+
+    void gotoBOF(int order) override {
+        checkOrder(order);
+        requireNoPending("Positionieren");
+        switchOrder(order);
+        this->toBOF();
+    }
+    void gotoTop(int order) override {
+        gotoBOF(order);
+        this->skipOne(1);
+    }
+    void gotoBottom(int order) override {
+        gotoBOF(order);
+        this->pos_ = Pos::Eof;
+        this->skipOne(-1);
+    }
+    void skip(int order, int32_t count) override {
+        checkOrder(order);
+        requireNoPending("Blättern");
+        switchOrder(order);
+        this->skipBy(count);
+    }
+    bool atEOF() const override { return this->pos_ == Pos::Eof; }
+    bool atBOF() const override { return this->pos_ == Pos::Bof; }
+    bool isVisible() override {
+        this->requireCurrent();
+        return this->visible_;
+    }
+    uint32_t recordNumber() override {
+        this->requireCurrent();
+        return this->recno_;
+    }
+
+    // The pending change's image while there is one, else the stored record's.
+    void readField(int field, uint8_t *image) override {
+        ++this->fieldReads_[field];
+        if (pending_) {
+            const FieldDef &f = pdef_->fields[field];
+            std::memcpy(image, pendingImage_.data() + f.offset, imageSize(f.type, f.length));
+            return;
+        }
+        this->storedField(field, image);
+    }
+    void readRecord(uint8_t *image) override {
+        ++this->recordReads_;
+        if (pending_) {
+            std::memcpy(image, pendingImage_.data(), pdef_->recordLength);
+            return;
+        }
+        this->storedRecord(image);
+    }
+
+    void setFilter(int which, std::unique_ptr<Filter> filter) override {
+        this->applyFilter(which, std::move(filter));
+    }
+    const Filter *filter(int which) const override { return this->filters_[which].get(); }
+
+    void append() override {
+        requireWritable();
+        startAppend();
+    }
+    bool updatePending() const override { return pending_; }
+    void setField(int field, const uint8_t *image) override {
+        requireWritable();
+        beginEdit();
+        changeField(field, image);
+    }
+    void setBlob(int field, const std::string *value) override {
+        beginEdit();
+        changeBlob(field, value);
+    }
+    void cancel() override { cancelChange(); }
+
+protected:
+    // The number of orders (0, the record number order, and one per index tag), and the
+    // change of the cursor's order (the current record keeps its place in the new one).
+    virtual int orderCount() const = 0;
+    virtual void switchOrder(int order) = 0;
+
+    void checkOrder(int order) const {
+        if (order < 0 || order >= orderCount())
+            throw DbException(DBE_INVALID_HANDLE, "Ungültige Sortierung für die Tabelle " +
+                                                      quoteFile(pdef_->path) + ".");
+    }
+    // A change starts from the stored record, not from a read-ahead copy.
+    void beginEdit() {
+        requireWritable();
+        if (pending_)
+            return;
+        this->requireCurrent();
+        this->fetchRow();
+        startEdit(this->row_);
+    }
+};
+
+} // namespace dbeng
