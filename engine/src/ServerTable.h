@@ -18,6 +18,7 @@ template <class Value>
 class ServerTable : public Table, protected BatchCursor<Value>, protected PendingChange {
 protected:
     using Pos = typename BatchCursor<Value>::Pos;
+    using Condition = typename BatchCursor<Value>::Condition;
 
 public:
     bool readOnly() const override { return readOnly_; }
@@ -52,6 +53,33 @@ public:
     uint32_t recordNumber() override {
         this->requireCurrent();
         return this->recno_;
+    }
+
+    // Keeps the order; the record is found whether or not it passes the filters (visibility
+    // says that).
+    void gotoRecord(uint32_t recno) override {
+        requireNoPending("Positionieren");
+        const Condition c = recordCondition(recno);
+        Condition &filterSql = this->filterSql_;
+        Condition saved = std::move(filterSql);
+        filterSql = Condition();
+        bool found;
+        try {
+            found = positionWhere(c, false, true);
+        } catch (...) {
+            filterSql = std::move(saved);
+            throw;
+        }
+        filterSql = std::move(saved);
+        if (!found) {
+            this->pos_ = Pos::Eof;
+            this->deleted_ = false;
+            throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + std::to_string(recno) +
+                                                        " der Tabelle " + quoteFile(pdef_->path) +
+                                                        " existiert nicht (mehr).");
+        }
+        if (!filterSql.sql.empty())
+            this->visible_ = this->checkVisible(recno);
     }
 
     // The pending change's image while there is one, else the stored record's.
@@ -99,6 +127,11 @@ protected:
     // change of the cursor's order (the current record keeps its place in the new one).
     virtual int orderCount() const = 0;
     virtual void switchOrder(int order) = 0;
+    // The condition that finds a record by its number.
+    virtual Condition recordCondition(uint32_t recno) const = 0;
+    // Stands on the first record of the condition in the current order (descending: the last),
+    // read from the index alone or with its row; false when there is none.
+    virtual bool positionWhere(const Condition &cond, bool descending, bool withRow) = 0;
 
     void checkOrder(int order) const {
         if (order < 0 || order >= orderCount())

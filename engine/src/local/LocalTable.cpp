@@ -650,29 +650,8 @@ bool LocalTable::positionWhere(const Condition &cond, bool descending, bool with
     return true;
 }
 
-void LocalTable::gotoRecord(uint32_t recno) {
-    requireNoPending("Positionieren");
-    Condition c{"dbe_recno = ?", {SqlValue::integer(recno)}};
-    // The record is found whether or not it passes the filters; visibility says that.
-    Condition saved = std::move(filterSql_);
-    filterSql_ = Condition();
-    bool found;
-    try {
-        found = positionWhere(c, false, true);
-    } catch (...) {
-        filterSql_ = std::move(saved);
-        throw;
-    }
-    filterSql_ = std::move(saved);
-    if (!found) {
-        pos_ = Pos::Eof;
-        deleted_ = false;
-        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno) +
-                                                    " der Tabelle " + quoteFile(def_.path) +
-                                                    " existiert nicht (mehr).");
-    }
-    if (!filterSql_.sql.empty())
-        visible_ = checkVisible(recno);
+LocalTable::Condition LocalTable::recordCondition(uint32_t recno) const {
+    return Condition{"dbe_recno = ?", {SqlValue::integer(recno)}};
 }
 
 bool LocalTable::checkVisible(uint32_t recno) {

@@ -23,7 +23,6 @@ public:
     bool exclusive() const override { return exclusive_; }
 
     uint32_t skipToSharedKey(int order, uint32_t most) override;
-    void gotoRecord(uint32_t recno) override;
     uint32_t recordCount(int order, bool respectFilters) override;
 
     uint32_t blobLength(int field) override;
@@ -86,7 +85,8 @@ private:
     Condition filterCondition(const Filter &filter) const override;
     bool checkVisible(uint32_t recno) override;
     const Select &selectFor(const std::vector<char> &wanted);
-    bool positionWhere(const Condition &cond, bool descending, bool withRow);
+    Condition recordCondition(uint32_t recno) const override;
+    bool positionWhere(const Condition &cond, bool descending, bool withRow) override;
     void beginWrite();
     void endWrite(bool ok);
     [[noreturn]] void writeFailed(int rc, const char *what);

@@ -383,28 +383,8 @@ bool RemoteTable::positionWhere(const Condition &cond, bool descending, bool wit
     return true;
 }
 
-void RemoteTable::gotoRecord(uint32_t recno) {
-    requireNoPending("Positionieren");
-    Condition c{"dbe_recno = ?", {PgValue::int4(recno)}};
-    Condition saved = std::move(filterSql_);
-    filterSql_ = Condition();
-    bool found;
-    try {
-        found = positionWhere(c, false, true);
-    } catch (...) {
-        filterSql_ = std::move(saved);
-        throw;
-    }
-    filterSql_ = std::move(saved);
-    if (!found) {
-        pos_ = Pos::Eof;
-        deleted_ = false;
-        throw DbException(DBE_RECORD_NOT_FOUND, "Der Datensatz " + recordText(recno) +
-                                                    " der Tabelle " + quoteFile(path()) +
-                                                    " existiert nicht (mehr).");
-    }
-    if (!filterSql_.sql.empty())
-        visible_ = checkVisible(recno);
+RemoteTable::Condition RemoteTable::recordCondition(uint32_t recno) const {
+    return Condition{"dbe_recno = ?", {PgValue::int4(recno)}};
 }
 
 bool RemoteTable::checkVisible(uint32_t recno) {

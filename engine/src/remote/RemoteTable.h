@@ -24,7 +24,6 @@ public:
     const TableDef &def() const override { return rdef_.def; }
     bool exclusive() const override { return exclusive_; }
 
-    void gotoRecord(uint32_t recno) override;
     uint32_t recordCount(int order, bool respectFilters) override;
 
     uint32_t blobLength(int field) override;
@@ -90,7 +89,8 @@ private:
     size_t fill(const Select &sel, const std::string &sql, const Condition &cond,
                 const PgValue &limit);
     const Select &selectFor(const std::vector<char> &wanted);
-    bool positionWhere(const Condition &cond, bool descending, bool withRow);
+    Condition recordCondition(uint32_t recno) const override;
+    bool positionWhere(const Condition &cond, bool descending, bool withRow) override;
     std::string rowColumns(const std::string &alias) const;
     void rowFromResult(const PgResult &r, int row, int firstColumn);
     void insertPending();
