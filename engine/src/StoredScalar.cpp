@@ -111,4 +111,16 @@ void imageFromScalar(const FieldDef &f, const StoredScalar &v, uint8_t *image) {
     }
 }
 
+std::string prefixEnd(std::string p) {
+    while (!p.empty()) {
+        unsigned char c = static_cast<unsigned char>(p.back());
+        if (c < 0xFF) {
+            p.back() = static_cast<char>(c + 1);
+            return p;
+        }
+        p.pop_back();
+    }
+    return p;
+}
+
 } // namespace dbeng

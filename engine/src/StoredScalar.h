@@ -7,6 +7,7 @@
 #include "TableDef.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace dbeng {
@@ -33,5 +34,8 @@ StoredScalar storedScalar(const FieldDef &field, const uint8_t *image);
 // The image of a stored value; for memo-like fields the value is the memo's length and the
 // image becomes the reference.
 void imageFromScalar(const FieldDef &field, const StoredScalar &value, uint8_t *image);
+// Stored texts compare byte by byte: the smallest text greater than every text that begins
+// with p (where a prefix key's range ends); empty when there is none.
+std::string prefixEnd(std::string p);
 
 } // namespace dbeng

@@ -2,6 +2,7 @@
 
 #include "../DbException.h"
 #include "../FieldCodec.h"
+#include "../StoredScalar.h"
 #include "../Text1252.h"
 #include "StoredValue.h"
 #include "TableFile.h"
@@ -52,19 +53,6 @@ void upperFunction(sqlite3_context *ctx, int, sqlite3_value **argv) {
     std::string s(static_cast<const char *>(p ? p : ""), static_cast<size_t>(n));
     s = upper1252(s);
     sqlite3_result_blob(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-}
-
-// The smallest byte string greater than every string that begins with p; empty when none.
-std::string prefixEnd(std::string p) {
-    while (!p.empty()) {
-        unsigned char c = static_cast<unsigned char>(p.back());
-        if (c < 0xFF) {
-            p.back() = static_cast<char>(c + 1);
-            return p;
-        }
-        p.pop_back();
-    }
-    return p;
 }
 
 std::string recordText(uint32_t recno) {

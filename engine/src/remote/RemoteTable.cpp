@@ -1,6 +1,7 @@
 #include "RemoteTable.h"
 
 #include "../FieldCodec.h"
+#include "../StoredScalar.h"
 #include "../Text1252.h"
 #include "dbeng.h"
 
@@ -25,18 +26,6 @@ size_t maxBatch() {
         return n >= 1 && n <= 65536 ? static_cast<size_t>(n) : kDefaultMaxBatch;
     }();
     return size;
-}
-
-std::string prefixEnd(std::string p) {
-    while (!p.empty()) {
-        unsigned char c = static_cast<unsigned char>(p.back());
-        if (c < 0xFF) {
-            p.back() = static_cast<char>(c + 1);
-            return p;
-        }
-        p.pop_back();
-    }
-    return p;
 }
 
 std::string recordText(uint32_t recno) {
