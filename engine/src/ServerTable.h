@@ -26,7 +26,8 @@ public:
     void gotoBOF(int order) override {
         checkOrder(order);
         requireNoPending("Positionieren");
-        switchOrder(order);
+        if (order != this->order_)
+            switchOrder(order);
         this->toBOF();
     }
     void gotoTop(int order) override {
@@ -41,7 +42,8 @@ public:
     void skip(int order, int32_t count) override {
         checkOrder(order);
         requireNoPending("Blättern");
-        switchOrder(order);
+        if (order != this->order_)
+            switchOrder(order);
         this->skipBy(count);
     }
     bool atEOF() const override { return this->pos_ == Pos::Eof; }
