@@ -3,6 +3,7 @@
 #include "data/DbConnection.h"
 #include "data/DbEngineError.h"
 #include "data/Field.h"
+#include "data/RecordImage.h"
 #include "dbeng.h"
 #include "platform/Cp1252.h"
 
@@ -18,25 +19,9 @@ namespace {
 constexpr int kSingleFieldReads = 4;
 constexpr uint32_t kNoOrder = 0xFFFFFFFFu;
 
-template <typename T>
-T load(const uint8_t *p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-template <typename T>
-void store(uint8_t *p, T v) {
-    std::memcpy(p, &v, sizeof v);
-}
-
-bool allZero(const uint8_t *p, uint32_t n) {
-    for (uint32_t i = 0; i < n; ++i) {
-        if (p[i] != 0)
-            return false;
-    }
-    return true;
-}
+using RecordImage::allZero;
+using RecordImage::load;
+using RecordImage::store;
 
 TFieldType fieldTypeOf(uint16_t engineType, uint32_t length, uint16_t decimals) {
     switch (engineType) {

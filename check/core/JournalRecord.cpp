@@ -1,6 +1,7 @@
 #include "check/core/JournalRecord.h"
 
 #include "check/core/DeletionJournal.h"
+#include "data/RecordImage.h"
 #include "dbeng.h"
 #include "platform/Cp1252.h"
 
@@ -55,24 +56,9 @@ std::vector<FieldInfo> fieldsOf(uint32_t table) {
     return fields;
 }
 
-template <typename T>
-T load(const uint8_t *p) {
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-template <typename T>
-void store(uint8_t *p, T v) {
-    std::memcpy(p, &v, sizeof v);
-}
-
-bool allZero(const uint8_t *p, uint32_t n) {
-    for (uint32_t i = 0; i < n; ++i)
-        if (p[i])
-            return false;
-    return true;
-}
+using RecordImage::allZero;
+using RecordImage::load;
+using RecordImage::store;
 
 // Bytes as the journal writes them: their characters, with "%" escapes where a character
 // would be lost or would break the line.
