@@ -14,6 +14,7 @@
 // machine shared with builds; wall time is printed beside it. The check runs first, so the
 // memory peak after the first check is the program's own, before the query's connection has
 // read anything.
+#include "CheckWindowRun.h"
 #include "check/TFMain.h"
 #include "data/DbTable.h"
 #include "data/Field.h"
@@ -155,26 +156,6 @@ struct SqlRun {
     QHash<int, Listed> rows;
     int rowCount = 0;
 };
-
-// Messages the check shows in its own message box (the limit of 5000) and what the general
-// error display would have shown; both are answered so that the run goes on.
-QStringList g_boxes;
-QStringList g_errors;
-
-void watchModalWindows(QTimer &timer) {
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *box = qobject_cast<TFSB_BOX *>(w);
-            if (box && box->isVisible()) {
-                g_boxes << box->MessageLabel->Text();
-                box->FB_BREAK2->Click();
-                return;
-            }
-        }
-    });
-    timer.start();
-}
 
 QHash<int, Listed> resultRows(TFMain &form) {
     QHash<int, Listed> rows;
@@ -348,21 +329,6 @@ bool compareRows(const CheckRun &check, const SqlRun &sql) {
     if (differences > 10)
         std::printf("  ... %d differences in all\n", differences);
     return differences == 0;
-}
-
-bool startWindow(TFMain &form) {
-    form.show();
-    // The start-up message is posted when the window is shown; it connects and opens the
-    // tables (or closes the window when that fails).
-    QDeadlineTimer deadline(60000);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (form.Table_ARTMAIN->Active() && form.Subtable->Active())
-            return true;
-        if (!form.isVisible())
-            return false;
-    }
-    return false;
 }
 
 void printRun(const char *what, int run, const Timing &t, int rows) {

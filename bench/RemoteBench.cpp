@@ -14,6 +14,7 @@
 // CPU time counts both sides: this process's and that of its server sessions (the server
 // processes of this run's connections, read from /proc, so the server must run on this
 // machine). The machine is shared with builds, so wall time is printed beside it only.
+#include "CheckWindowRun.h"
 #include "RemoteBenchSupport.h"
 #include "check/TFMain.h"
 #include "data/DbConnection.h"
@@ -78,8 +79,6 @@ struct Timing {
     double server = 0;
     double cpu() const { return client + server; }
 };
-
-QStringList g_boxes, g_errors;
 
 // Every article whose order number another article shares, with whether a bookings row refers
 // to it. The empty number is stored as NULL; coalesce makes it one group (no order number is
@@ -151,34 +150,6 @@ SqlRun runSql(const std::string &articles, const std::string &bookings) {
     run.time.client = cpuNow() - client;
     run.time.wall = wall.nsecsElapsed() / 1e9;
     return run;
-}
-
-void watchModalWindows(QTimer &timer) {
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *box = qobject_cast<TFSB_BOX *>(w);
-            if (box && box->isVisible()) {
-                g_boxes << box->MessageLabel->Text();
-                box->FB_BREAK2->Click();
-                return;
-            }
-        }
-    });
-    timer.start();
-}
-
-bool startWindow(TFMain &form) {
-    form.show();
-    QDeadlineTimer deadline(60000);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (form.Table_ARTMAIN->Active() && form.Subtable->Active())
-            return true;
-        if (!form.isVisible())
-            return false;
-    }
-    return false;
 }
 
 void print(const char *what, const Timing &t, int rows) {
