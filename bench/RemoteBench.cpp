@@ -1,7 +1,8 @@
 // Figures for the remote server: the whole check as the user's click on "Überprüfen" runs it
 // (TFMain started as the host starts it with server kind "2"), next to the SQL query of the
 // same duplicate list with bookings, sent to the same server in the same run; and hard seeks
-// on the bookings index "ID_ART" through the engine's C interface over the server's socket.
+// on the bookings index "ID_ART" through the engine's C interface over the server's socket,
+// next to the same lookups as plain libpq statements and to a statement that reads no table.
 //
 //   remote_bench DATASET [--runs N] [--seeks N] [--seek-rounds N]
 //
@@ -283,8 +284,11 @@ int main(int argc, char **argv) {
     const std::string lookup =
         "SELECT dbe_recno FROM " + bookings + " WHERE \"ID_ART\" = $1::integer LIMIT 1";
     PQclear(PQprepare(plain, "lookup", lookup.c_str(), 1, nullptr));
+    // The least any statement costs: one that reads no table, so that what a lookup adds on the
+    // server beside the round trip shows.
+    PQclear(PQprepare(plain, "echo", "SELECT $1::integer", 1, nullptr));
 
-    Timing seekTime, plainTime;
+    Timing seekTime, plainTime, echoTime;
     int found = 0, plainFound = 0;
     for (int round = 1; round <= seekRounds; ++round) {
         found = 0;
@@ -310,15 +314,27 @@ int main(int argc, char **argv) {
         }
         const Timing p{wall.nsecsElapsed() / 1e9, cpuNow() - plainClient,
                        processCpu(plainPid) - plainServer};
+        wall.restart();
+        const double echoClient = cpuNow(), echoServer = processCpu(plainPid);
+        for (const std::string &key : keys) {
+            const char *values[] = {key.c_str()};
+            PQclear(PQexecPrepared(plain, "echo", 1, values, nullptr, nullptr, 0));
+        }
+        const Timing e{wall.nsecsElapsed() / 1e9, cpuNow() - echoClient,
+                       processCpu(plainPid) - echoServer};
         std::printf("seek round %d: engine %.0f per s of CPU (%.1f + %.1f us), %.0f per s wall; "
-                    "plain %.0f per s of CPU (%.1f + %.1f us), %.0f per s wall\n",
+                    "plain %.0f per s of CPU (%.1f + %.1f us), %.0f per s wall; "
+                    "no table %.0f per s of CPU (%.1f + %.1f us), %.0f per s wall\n",
                     round, seeks / s.cpu(), 1e6 * s.client / seeks, 1e6 * s.server / seeks,
                     seeks / s.wall, seeks / p.cpu(), 1e6 * p.client / seeks, 1e6 * p.server / seeks,
-                    seeks / p.wall);
+                    seeks / p.wall, seeks / e.cpu(), 1e6 * e.client / seeks, 1e6 * e.server / seeks,
+                    seeks / e.wall);
         if (round == 1 || s.cpu() < seekTime.cpu())
             seekTime = s;
         if (round == 1 || p.cpu() < plainTime.cpu())
             plainTime = p;
+        if (round == 1 || e.cpu() < echoTime.cpu())
+            echoTime = e;
     }
     DbDisconnect(c);
     PQfinish(plain);
@@ -345,6 +361,10 @@ int main(int argc, char **argv) {
                 "(%.3f s here + %.3f s server), %.0f per s wall\n",
                 plainFound, seeks / plainTime.cpu(), plainTime.client, plainTime.server,
                 seeks / plainTime.wall);
+    std::printf("a prepared statement that reads no table (\"SELECT $1::integer\"), the least "
+                "a round trip costs: %.0f per s of CPU (%.3f s here + %.3f s server), %.0f per s "
+                "wall\n",
+                seeks / echoTime.cpu(), echoTime.client, echoTime.server, seeks / echoTime.wall);
     getloadavg(load, 1);
     std::printf("load average %.2f at the end\n", load[0]);
     Application::setMainForm(nullptr);
