@@ -2,7 +2,10 @@
 // skipping and counting see, the 5005/5037 answers and DbEvalLogicalExpr.
 #include "EngineFixture.h"
 
+#include "engine/src/Text1252.h"
+
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -159,6 +162,58 @@ TEST_F(FilterTest, AnythingElseIsRefusedWithATextAndChangesNothing) {
     uint16_t len = sizeof buf;
     ASSERT_DB(DbGetFilter(t_, buf, &len));
     EXPECT_STREQ(buf, "(I=7)") << "a refused filter leaves the old one";
+}
+
+// UPPER() compares every byte a text can hold (all but NUL) as the engine's case table says,
+// on either server: the remote server compares on the server, with SQL made from that table.
+TEST_F(FilterTest, UpperFollowsTheCaseTableOnEveryByte) {
+    DBHANDLE u = create("U.TBL", "S,4,3;M,5;B,6");
+    // Record b holds "a", the byte b, "a" in both fields.
+    for (int b = 1; b < 256; ++b) {
+        const std::string v{'a', static_cast<char>(b), 'a'};
+        ASSERT_EQ(add(u, {{"S", v}, {"M", v}}), static_cast<uint32_t>(b));
+    }
+    std::map<int, std::vector<uint32_t>> found; // by the byte of the probe
+    for (int b = 1; b < 256; ++b) {
+        // The probe "A", byte b, "A"; a quote joins in as Chr(34).
+        const std::string probe = b == '"' ? std::string("\"A\"+ Chr(34) + \"A\"")
+                                           : "\"A" + std::string(1, static_cast<char>(b)) + "A\"";
+        std::vector<uint32_t> expected;
+        for (int r = 1; r < 256; ++r)
+            if (dbeng::upper1252(static_cast<unsigned char>(r)) ==
+                dbeng::upper1252(static_cast<unsigned char>(b)))
+                expected.push_back(static_cast<uint32_t>(r));
+        for (const char *field : {"S", "M"}) {
+            const std::string filter = std::string("(UPPER(") + field + ")=UPPER(" + probe + "))";
+            ASSERT_DB(DbSetFilter(u, filter.c_str()));
+            const std::vector<uint32_t> seen = walk(u);
+            EXPECT_EQ(seen, expected) << field << ", byte " << b;
+            found[b] = seen;
+        }
+    }
+    // The table itself, where Windows-1252 has its letters beyond ASCII: a letter and its
+    // capital find each other, and a letter without a capital only itself.
+    const std::vector<std::pair<int, std::vector<uint32_t>>> letters = {
+        {'q', {'Q', 'q'}},    {0xE4, {0xC4, 0xE4}}, {0xC9, {0xC9, 0xE9}}, {0x9A, {0x8A, 0x9A}},
+        {0x9C, {0x8C, 0x9C}}, {0xFF, {0x9F, 0xFF}}, {0xDF, {0xDF}},       {0xB5, {0xB5}},
+        {0xF7, {0xF7}},       {0xD7, {0xD7}},       {'1', {'1'}}};
+    for (const auto &[b, records] : letters)
+        EXPECT_EQ(found[b], records) << "byte " << b;
+
+    // A binary value that holds a NUL byte still compares (the remote server cannot read it
+    // as text).
+    ASSERT_DB(DbClearFilter(u));
+    ASSERT_DB(DbAppendRecord(u));
+    const uint8_t bytes[] = {'x', 0, 0xE4};
+    ASSERT_DB(DbSetBinary(u, field(u, "B"), bytes, sizeof bytes));
+    ASSERT_DB(DbWriteRecord(u));
+    const uint32_t withNul = recno(u);
+    ASSERT_DB(DbSetExact(0));
+    ASSERT_DB(DbSetFilter(u, "(UPPER(B)=UPPER(\"X\"))"));
+    EXPECT_EQ(walk(u), std::vector<uint32_t>{withNul});
+    ASSERT_DB(DbSetExact(1));
+    ASSERT_DB(DbSetFilter(u, "(UPPER(B)=UPPER(\"X\"))"));
+    EXPECT_EQ(walk(u), std::vector<uint32_t>{});
 }
 
 } // namespace

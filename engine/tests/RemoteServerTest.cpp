@@ -231,4 +231,20 @@ TEST_F(RemoteServerTest, TheTableCheckUsesTheServersIndexCheck) {
     ScratchServer::execute("DROP EXTENSION amcheck");
 }
 
+TEST_F(RemoteServerTest, AConnectRenewsTheCaseFunctionOfAnOlderCatalogue) {
+    // A catalogue of an earlier version holds a slower function of the same answers (here the
+    // byte-by-byte one); tests beside this one may use it meanwhile.
+    ScratchServer::execute(
+        "CREATE OR REPLACE FUNCTION dbe_catalog.upper1252(b bytea) RETURNS bytea LANGUAGE sql "
+        "STABLE AS $f$ SELECT dbe_catalog.upper1252_bytes(b) $f$");
+    DBHANDLE t = openOn(otherWorkstation());
+    // The server's database is UTF8: the connect has put the translate() back.
+    ScratchServer::execute("DO $$ BEGIN IF NOT (SELECT prosrc LIKE '%translate(%' FROM pg_proc "
+                           "WHERE oid = 'dbe_catalog.upper1252(bytea)'::regprocedure) THEN "
+                           "RAISE EXCEPTION 'upper1252 was not renewed'; END IF; END $$");
+    const uint32_t lower = add(t_, {{"BSTN", "n\xe4x"}});
+    ASSERT_DB(DbSetFilter(t, "(UPPER(BSTN)=UPPER(\"N\xc4X\"))"));
+    EXPECT_EQ(walk(t), std::vector<uint32_t>{lower});
+}
+
 } // namespace

@@ -126,6 +126,11 @@ public:
     void rollback();
 
     int backendPid() const { return PQbackendPID(conn_); }
+    // The database's encoding as the server reports it at the connect ("UTF8", "SQL_ASCII").
+    std::string serverEncoding() const {
+        const char *e = PQparameterStatus(conn_, "server_encoding");
+        return e ? e : "";
+    }
     // "Server <host>, Port <port>" for texts.
     std::string serverText() const;
     [[noreturn]] void fail(PGresult *result, const std::string &table, const char *what);

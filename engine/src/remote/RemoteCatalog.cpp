@@ -22,18 +22,61 @@ std::string hexByte(unsigned c) {
     return std::string{digits[c >> 4], digits[c & 15]};
 }
 
+std::string hexBytes(const std::string &bytes) {
+    std::string out;
+    for (char c : bytes)
+        out += hexByte(static_cast<unsigned char>(c));
+    return out;
+}
+
 // Upper case of Windows-1252 bytes on the server, for the filters that compare without regard
-// to case: a table of the 256 bytes built from the engine's own rule.
-std::string upperFunctionSql() {
-    std::string map;
-    for (unsigned c = 0; c < 256; ++c)
-        map += hexByte(upper1252(static_cast<unsigned char>(c)));
-    return "CREATE OR REPLACE FUNCTION dbe_catalog.upper1252(b bytea) RETURNS bytea "
-           "LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $f$ "
-           "SELECT coalesce(string_agg(substring('\\x" +
-           map +
-           "'::bytea FROM get_byte(b, i) + 1 FOR 1), ''::bytea ORDER BY i), ''::bytea) "
-           "FROM generate_series(0, length(b) - 1) AS i $f$";
+// to case, built from the engine's own rule (upper1252).
+//
+// dbe_catalog.upper1252 reads the bytes as LATIN1 text, where each byte is the one character of
+// that code, and maps all of them in one translate() with the pairs of the rule; converted back
+// to LATIN1 they are the bytes again. This needs a database whose encoding holds every LATIN1
+// character (UTF8, LATIN1; SQL_ASCII takes the bytes as they are), and no NUL byte, which no
+// text can hold: such a value, and every value on a database of another encoding, goes through
+// dbe_catalog.upper1252_bytes, which looks each byte up in the table of all 256 one by one. The
+// function is an expression the planner puts into the query, so no call per row remains.
+struct UpperFunction {
+    std::string body;   // the source of dbe_catalog.upper1252, as the server keeps it
+    std::string create; // the statements that make both functions
+};
+
+UpperFunction upperFunction(const std::string &serverEncoding) {
+    std::string table, from, to;
+    for (unsigned c = 0; c < 256; ++c) {
+        const unsigned char u = upper1252(static_cast<unsigned char>(c));
+        table += hexByte(u);
+        if (u != c) {
+            from += static_cast<char>(c);
+            to += static_cast<char>(u);
+        }
+    }
+    const std::string bytewise =
+        " SELECT coalesce(string_agg(substring('\\x" + table +
+        "'::bytea FROM get_byte(b, i) + 1 FOR 1), ''::bytea ORDER BY i), ''::bytea) "
+        "FROM generate_series(0, length(b) - 1) AS i ";
+    const bool latin1Text =
+        serverEncoding == "UTF8" || serverEncoding == "LATIN1" || serverEncoding == "SQL_ASCII";
+    UpperFunction f;
+    if (latin1Text)
+        f.body = " SELECT CASE WHEN position('\\x00'::bytea IN b) > 0 "
+                 "THEN dbe_catalog.upper1252_bytes(b) "
+                 "ELSE convert_to(translate(convert_from(b, 'LATIN1'), convert_from('\\x" +
+                 hexBytes(from) + "'::bytea, 'LATIN1'), convert_from('\\x" + hexBytes(to) +
+                 "'::bytea, 'LATIN1')), 'LATIN1') END ";
+    else
+        f.body = " SELECT dbe_catalog.upper1252_bytes(b) ";
+    f.create = "CREATE OR REPLACE FUNCTION dbe_catalog.upper1252_bytes(b bytea) RETURNS bytea "
+               "LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $f$" +
+               bytewise +
+               "$f$; "
+               "CREATE OR REPLACE FUNCTION dbe_catalog.upper1252(b bytea) RETURNS bytea "
+               "LANGUAGE sql STABLE PARALLEL SAFE AS $f$" +
+               f.body + "$f$";
+    return f;
 }
 
 std::string upperUtf8(const std::string &text) {
@@ -84,6 +127,31 @@ void inTransaction(PgSession &session, const std::string &place, const char *wha
     }
 }
 
+// A catalogue made by an earlier version keeps the function it was made with, which gives the
+// same answers more slowly; the first connect that finds it so replaces it. A role that may not
+// replace it works on with the old one.
+void refreshUpperFunction(PgSession &session, const std::string &given) {
+    if (session.inTransaction())
+        return;
+    const UpperFunction f = upperFunction(session.serverEncoding());
+    const char *what = "Erneuern der Funktion upper1252";
+    PgResult current =
+        session.query("SELECT coalesce((SELECT prosrc FROM pg_proc "
+                      "WHERE oid = to_regprocedure('dbe_catalog.upper1252(bytea)')), '') = $1",
+                      {PgValue::text(f.body)}, given, what);
+    if (current.boolean(0, 0))
+        return;
+    try {
+        inTransaction(session, given, what, [&] {
+            session.query("SELECT pg_advisory_xact_lock($1)", {PgValue::int8(kCatalogLockKey)},
+                          given, what);
+            session.command(f.create, given, what);
+        });
+    } catch (const DbException &) {
+        // Not the owner of the catalogue: the old function stays in use.
+    }
+}
+
 std::string tablePath(const DataSet &set, const std::string &name) {
     return set.path + "/" + name;
 }
@@ -120,8 +188,10 @@ DataSet findDataSet(PgSession &session, const std::string &path, bool create) {
         return true;
     };
     DataSet set;
-    if (lookup(set))
+    if (lookup(set)) {
+        refreshUpperFunction(session, given);
         return set;
+    }
     if (!create)
         throw DbException(DBE_FILE_NOT_FOUND, "Den Datenbestand " + quoteFile(given) +
                                                   " gibt es auf dem Datenbankserver (" +
@@ -137,7 +207,7 @@ DataSet findDataSet(PgSession &session, const std::string &path, bool create) {
                         "created timestamptz NOT NULL DEFAULT now()); "
                         "CREATE SEQUENCE IF NOT EXISTS dbe_catalog.dataset_numbers",
                         given, w);
-        session.command(upperFunctionSql(), given, w);
+        session.command(upperFunction(session.serverEncoding()).create, given, w);
         if (lookup(set))
             return;
         PgResult n = session.query("SELECT nextval('dbe_catalog.dataset_numbers')", {}, given, w);
