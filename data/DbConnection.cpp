@@ -111,7 +111,8 @@ void TDbConnection::Connect() {
     QString user = m_username;
     QString password = m_password;
     auto cancelled = [this] {
-        return EDatabaseError(QStringLiteral("Cannot connect to database '%1'").arg(objectName()));
+        return EDbLoginCancelled(
+            QStringLiteral("Cannot connect to database '%1'").arg(objectName()));
     };
     if (m_loginPrompt && m_dictionary) {
         if (!AskLogin(user, password))

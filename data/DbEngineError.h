@@ -3,8 +3,8 @@
 // EDbEngineError carries the engine's error number and what is known of the data set that
 // failed; its message is the data set's name, ": " and the engine's (or the component's) text.
 // CheckDbResult is the one result check every engine call of the components goes through.
-// DbError, DbConnectionError and DbSettingsError are the connection and settings components'
-// own failures.
+// DbError, DbConnectionError, DbSettingsError and EDbLoginCancelled are the connection and
+// settings components' own failures.
 #pragma once
 
 #include "platform/Exception.h"
@@ -45,6 +45,10 @@ private:
 
 DUPCHECK_EXCEPTION_CLASS(DbConnectionError, Exception)
 DUPCHECK_EXCEPTION_CLASS(DbSettingsError, Exception)
+// The user cancelled the login prompt: the connection was given up. Its text names the
+// component ("Cannot connect to database '<name>'"); a caller that talks to the user tells
+// the cancel apart by this class.
+DUPCHECK_EXCEPTION_CLASS(EDbLoginCancelled, EDatabaseError)
 
 class DbError : public Exception {
 public:

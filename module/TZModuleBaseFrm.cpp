@@ -1,6 +1,7 @@
 #include "module/TZModuleBaseFrm.h"
 
 #include "data/DbConnection.h"
+#include "data/DbEngineError.h"
 #include "data/DbSettings.h"
 #include "feedback/EscapeMarkup.h"
 #include "feedback/TFSB_BOX.h"
@@ -93,6 +94,20 @@ QString failureText(std::exception_ptr error) {
     }
 }
 
+// The reason a start failed. A cancelled login is the user's own choice; the data layer's text
+// for it names a component and is English, so the user is told in words of the program.
+QString startFailureText(std::exception_ptr error, const QString &dataPath) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const EDbLoginCancelled &) {
+        return QStringLiteral(
+                   "Die Anmeldung an der Datenbank wurde abgebrochen (Datenpfad \"%1\").")
+            .arg(dataPath);
+    } catch (...) {
+        return failureText(error);
+    }
+}
+
 } // namespace
 
 void TZModuleBaseFrm::RunInstallation() {
@@ -151,7 +166,7 @@ void TZModuleBaseFrm::ConnectDatabase(bool run) {
     } catch (...) {
         if (m_exitStatus == esOk)
             m_exitStatus = esStartFailed;
-        const QString reason = failureText(std::current_exception());
+        const QString reason = startFailureText(std::current_exception(), ParamStr(1));
         // The window closes whatever happens while the reason is shown.
         if (!reason.isEmpty())
             guarded([&] { StartFailed(reason); });

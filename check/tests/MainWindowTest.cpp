@@ -128,6 +128,28 @@ TEST_F(CheckTest, AFailedStartShowsTheEngineTextEscaped) {
     EXPECT_EQ(form->ExitStatus(), esStartFailed);
 }
 
+TEST_F(CheckTest, ACancelledLoginEndsTheStartWithAGermanReason) {
+    // A dictionary path asks for the login before it connects; the user cancels.
+    makeTables({{"a", "N"}});
+    int asked = 0;
+    TDbConnection::SetLoginPromptFunction([&](const QString &, QString &, QString &) {
+        ++asked;
+        return false;
+    });
+    const QString path = dataPath() + QStringLiteral("/FIRMA.DIC");
+    start({path, QStringLiteral("1"), QStringLiteral("12413")});
+    TDbConnection::SetLoginPromptFunction(nullptr);
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text,
+              QStringLiteral("<B>Das Modul kann nicht starten:</B><BR>Die Anmeldung an der "
+                             "Datenbank wurde abgebrochen (Datenpfad \"") +
+                  path + QStringLiteral("\")."))
+        << boxes[0].text.toStdString();
+    EXPECT_FALSE(form->DbConnection->IsConnected());
+    EXPECT_EQ(form->ExitStatus(), esStartFailed);
+}
+
 TEST_F(CheckTest, InstallingWritesTheMenuLineBesideTheProgram) {
     start({QStringLiteral("INSTALL"), QStringLiteral("x"), QStringLiteral("1")});
     QFile menu(programDir() + QStringLiteral("/ZS.MNU"));

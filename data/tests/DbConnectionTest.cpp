@@ -126,7 +126,7 @@ TEST_F(DbConnectionTest, TheRemoteServerAsksForTheLoginWhenItWantsOne) {
     TDbConnection::SetLoginPromptFunction(
         [](const QString &, QString &, QString &) { return false; });
     connection->SetPassword(QString());
-    EXPECT_EQ(messageOf<EDatabaseError>([&] { connection->SetIsConnected(true); }),
+    EXPECT_EQ(messageOf<EDbLoginCancelled>([&] { connection->SetIsConnected(true); }),
               QStringLiteral("Cannot connect to database 'DbConnection'"));
     // Without LoginPrompt the engine's refusal comes through.
     connection->SetLoginPrompt(false);
@@ -162,7 +162,7 @@ TEST_F(DbConnectionTest, OnlyADictionaryPathAsksForTheLogin) {
         return; // a dictionary path names the data set of its folder, which is there
     connection->SetConnectPath(folder.path() + QStringLiteral("/daten.dic"));
     EXPECT_TRUE(connection->IsDictionary());
-    EXPECT_EQ(messageOf<EDatabaseError>([&] { connection->SetIsConnected(true); }),
+    EXPECT_EQ(messageOf<EDbLoginCancelled>([&] { connection->SetIsConnected(true); }),
               QStringLiteral("Cannot connect to database 'DbConnection'"));
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(connection->IsConnected());
