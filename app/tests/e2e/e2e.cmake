@@ -30,3 +30,13 @@ foreach(case IN ITEMS check_delete_rename two_workstations)
     set_tests_properties(e2e_remote_${case} PROPERTIES TIMEOUT 120 LABELS e2e
         ENVIRONMENT "${DUPCHECK_PG_ENV}" FIXTURES_REQUIRED pg_scratch)
 endforeach()
+
+# The login dialog on the remote server: a role that must give its password (fixture
+# pg_scratch; the tests create and drop the role themselves).
+foreach(case IN ITEMS right_password wrong_password cancel)
+    add_test(NAME e2e_login_${case}
+        COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/dupcheck_login_e2e.sh ${case}
+                $<TARGET_FILE:dupcheck> $<TARGET_FILE:dupcheck-host>)
+    set_tests_properties(e2e_login_${case} PROPERTIES TIMEOUT 120 LABELS e2e
+        ENVIRONMENT "${DUPCHECK_PG_ENV}" FIXTURES_REQUIRED pg_scratch)
+endforeach()
