@@ -4,6 +4,7 @@
 //   (c) the same walk as one streaming SQL statement, and the duplicate list as one SQL query
 //   (d) a walk reading BSTN of every record and the whole record of one in 200
 // Usage: engine_bench DATA_FOLDER [--articles N]   (DUPCHECK_ENGINE_BATCH sets the batch size)
+#include "EngineCheck.h"
 #include "dbeng.h"
 #include "schema/HostSchema.h"
 
@@ -33,21 +34,6 @@ double cpuNow() {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
-
-[[noreturn]] void die(const char *what) {
-    uint32_t code = 0;
-    char text[DB_MAX_ERROR_TEXT + 1] = "";
-    uint16_t len = sizeof text;
-    DbGetLastError(&code, text, &len);
-    std::fprintf(stderr, "%s failed: %u %s\n", what, code, text);
-    std::exit(1);
-}
-
-#define CHECK(call)                                                                                \
-    do {                                                                                           \
-        if ((call) != DBE_SUCCESS)                                                                 \
-            die(#call);                                                                            \
-    } while (0)
 
 uint16_t fieldNo(DBHANDLE t, const char *name) {
     uint16_t f = 0;

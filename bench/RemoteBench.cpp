@@ -92,19 +92,6 @@ const char *const kDuplicateQuery =
     "  JOIN %1 a ON coalesce(a.\"BSTN\", ''::bytea) = d.k "
     " ORDER BY a.\"BSTN\" NULLS FIRST, a.dbe_recno";
 
-// One value of a query with text parameters; empty when there is no row.
-std::string queryValue(PGconn *c, const std::string &sql, const std::vector<std::string> &args) {
-    std::vector<const char *> params;
-    for (const std::string &a : args)
-        params.push_back(a.c_str());
-    PGresult *r = PQexecParams(c, sql.c_str(), int(params.size()), nullptr, params.data(), nullptr,
-                               nullptr, 0);
-    std::string out = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0 ? PQgetvalue(r, 0, 0)
-                                                                               : std::string();
-    PQclear(r);
-    return out;
-}
-
 // The records table of a table of the data set, from the engine's catalogue.
 std::string relationOf(PGconn *c, const QString &dataSet, const char *table) {
     const std::string schema =

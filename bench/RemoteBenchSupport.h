@@ -9,7 +9,9 @@
 #include <cstring>
 #include <ctime>
 #include <set>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 inline double cpuNow() {
     timespec ts{};
@@ -45,6 +47,20 @@ inline std::set<int> engineSessions(PGconn *admin) {
                                 "'dupcheck' AND pid <> pg_backend_pid()");
     for (int i = 0; i < PQntuples(r); ++i)
         out.insert(std::atoi(PQgetvalue(r, i, 0)));
+    PQclear(r);
+    return out;
+}
+
+// One value of a query with text parameters; empty when there is no row.
+inline std::string queryValue(PGconn *c, const std::string &sql,
+                              const std::vector<std::string> &args) {
+    std::vector<const char *> params;
+    for (const std::string &a : args)
+        params.push_back(a.c_str());
+    PGresult *r = PQexecParams(c, sql.c_str(), int(params.size()), nullptr, params.data(), nullptr,
+                               nullptr, 0);
+    std::string out = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0 ? PQgetvalue(r, 0, 0)
+                                                                               : std::string();
     PQclear(r);
     return out;
 }

@@ -6,11 +6,13 @@
 //
 //   remote_filter_bench DATASET [--runs N] [--text TEXT]
 //
-// DATASET is loaded with bench/load-remote.sh /work/bench-data/demo1m DATASET (or made with
-// dupcheck-host --remote demo DATASET --articles 1000000 --seed 1); TEXT is the short name
-// looked for, in Windows-1252 (default "drahtseil für außen", lower case). The server is the
-// one libpq's environment names; it must run on this machine, as the CPU time counts both
-// this process and its server session (from /proc). Wall time is printed beside it only.
+// Both sessions run without parallel workers (PGOPTIONS), so that the CPU of a query is that of
+// its one server process. DATASET is loaded with bench/load-remote.sh /work/bench-data/demo1m
+// DATASET (or made with dupcheck-host --remote demo DATASET --articles 1000000 --seed 1); TEXT is
+// the short name looked for, in Windows-1252 (default "drahtseil für außen", lower case). The
+// server is the one libpq's environment names; it must run on this machine, as the CPU time counts
+// both this process and its server session (from /proc). Wall time is printed beside it only.
+#include "EngineCheck.h"
 #include "RemoteBenchSupport.h"
 #include "dbeng.h"
 
@@ -27,21 +29,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-[[noreturn]] void die(const char *what) {
-    uint32_t code = 0;
-    char text[DB_MAX_ERROR_TEXT + 1] = "";
-    uint16_t len = sizeof text;
-    DbGetLastError(&code, text, &len);
-    std::fprintf(stderr, "%s failed: %u %s\n", what, code, text);
-    std::exit(1);
-}
-
-#define CHECK(call)                                                                                \
-    do {                                                                                           \
-        if ((call) != DBE_SUCCESS)                                                                 \
-            die(#call);                                                                            \
-    } while (0)
 
 struct Run {
     double wall = 0;
@@ -78,18 +65,6 @@ Run walkFiltered(PGconn *admin, const std::string &dataSet, const std::string &f
     CHECK(DbCloseTable(t));
     CHECK(DbDisconnect(c));
     return run;
-}
-
-std::string value(PGconn *c, const std::string &sql, const std::vector<std::string> &args) {
-    std::vector<const char *> params;
-    for (const std::string &a : args)
-        params.push_back(a.c_str());
-    PGresult *r = PQexecParams(c, sql.c_str(), int(params.size()), nullptr, params.data(), nullptr,
-                               nullptr, 0);
-    std::string out = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0 ? PQgetvalue(r, 0, 0)
-                                                                               : std::string();
-    PQclear(r);
-    return out;
 }
 
 // The same filter as one query of its own session: every matching record number in record
@@ -148,6 +123,8 @@ int main(int argc, char **argv) {
                              "  DATASET loaded by: bench/load-remote.sh FOLDER DATASET\n");
         return 1;
     }
+    // Parallel workers would be processes of their own, which the CPU count does not see.
+    setenv("PGOPTIONS", "-c max_parallel_workers_per_gather=0", 1);
     PGconn *admin = PQconnectdb("application_name=remote_filter_bench");
     if (PQstatus(admin) != CONNECTION_OK) {
         std::fprintf(stderr, "no server: %s", PQerrorMessage(admin));
@@ -156,27 +133,36 @@ int main(int argc, char **argv) {
     std::string key = dataSet;
     for (char &ch : key)
         ch = char(std::toupper(static_cast<unsigned char>(ch)));
-    const std::string schema = value(
+    const std::string schema = queryValue(
         admin, "SELECT quote_ident(schema_name) FROM dbe_catalog.datasets WHERE path_key = $1",
         {key});
-    const std::string relation = schema.empty()
-                                     ? std::string()
-                                     : value(admin,
-                                             "SELECT quote_ident(relation) FROM " + schema +
-                                                 ".dbe_tables WHERE name_key = 'ARTIKELMAIN.TBL'",
-                                             {});
+    const std::string relation =
+        schema.empty() ? std::string()
+                       : queryValue(admin,
+                                    "SELECT quote_ident(relation) FROM " + schema +
+                                        ".dbe_tables WHERE name_key = 'ARTIKELMAIN.TBL'",
+                                    {});
     if (relation.empty()) {
         std::fprintf(stderr, "the data set %s has no article table\n", dataSet.c_str());
         return 1;
     }
     const std::string table = schema + "." + relation;
-    const std::string records = value(admin, "SELECT count(*) FROM " + table, {});
+    const std::string records = queryValue(admin, "SELECT count(*) FROM " + table, {});
     double load[1] = {0};
     getloadavg(load, 1);
     const std::string filter = "(UPPER(BZK)=UPPER(\"" + text + "\"))";
-    std::printf("data: %s, %s articles; filter %s (Windows-1252 bytes); %d runs, "
-                "load %.1f\n",
-                dataSet.c_str(), records.c_str(), filter.c_str(), runs, load[0]);
+    std::string shown; // the filter for the terminal: Windows-1252 letters beyond ASCII as LATIN1
+    for (char ch : filter) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            shown += ch;
+        } else {
+            shown += static_cast<char>(0xC0 | (c >> 6));
+            shown += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    std::printf("data: %s, %s articles; filter %s; %d runs, load %.1f\n", dataSet.c_str(),
+                records.c_str(), shown.c_str(), runs, load[0]);
     std::vector<double> engineCpu, engineWall, sqlCpu, sqlWall;
     long engineRows = -1, sqlRows = -1;
     for (int i = 0; i < runs; ++i) {

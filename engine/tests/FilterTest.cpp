@@ -175,20 +175,27 @@ TEST_F(FilterTest, UpperFollowsTheCaseTableOnEveryByte) {
     }
     std::map<int, std::vector<uint32_t>> found; // by the byte of the probe
     for (int b = 1; b < 256; ++b) {
-        // The probe "A", byte b, "A"; a quote joins in as Chr(34).
-        const std::string probe = b == '"' ? std::string("\"A\"+ Chr(34) + \"A\"")
-                                           : "\"A" + std::string(1, static_cast<char>(b)) + "A\"";
         std::vector<uint32_t> expected;
         for (int r = 1; r < 256; ++r)
             if (dbeng::upper1252(static_cast<unsigned char>(r)) ==
                 dbeng::upper1252(static_cast<unsigned char>(b)))
                 expected.push_back(static_cast<uint32_t>(r));
-        for (const char *field : {"S", "M"}) {
-            const std::string filter = std::string("(UPPER(") + field + ")=UPPER(" + probe + "))";
-            ASSERT_DB(DbSetFilter(u, filter.c_str()));
-            const std::vector<uint32_t> seen = walk(u);
-            EXPECT_EQ(seen, expected) << field << ", byte " << b;
-            found[b] = seen;
+        // Exact: the probe "A", byte b, "A"; exact off: "A", byte b, which the values begin
+        // with. A quote joins in as Chr(34).
+        for (const bool exact : {true, false}) {
+            const std::string tail = exact ? "A" : "";
+            const std::string probe =
+                b == '"' ? "\"A\"+ Chr(34) + \"" + tail + "\""
+                         : "\"A" + std::string(1, static_cast<char>(b)) + tail + "\"";
+            ASSERT_DB(DbSetExact(exact ? 1 : 0));
+            for (const char *field : {"S", "M"}) {
+                const std::string filter =
+                    std::string("(UPPER(") + field + ")=UPPER(" + probe + "))";
+                ASSERT_DB(DbSetFilter(u, filter.c_str()));
+                const std::vector<uint32_t> seen = walk(u);
+                EXPECT_EQ(seen, expected) << filter << ", byte " << b;
+                found[b] = seen;
+            }
         }
     }
     // The table itself, where Windows-1252 has its letters beyond ASCII: a letter and its

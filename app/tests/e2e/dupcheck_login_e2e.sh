@@ -17,34 +17,30 @@
 set -uo pipefail
 case_name="$1"
 E2E_DUPCHECK="$2"
-host_program="$3"
+E2E_HOST="$3"
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
 [ -n "${PGHOST:-}" ] || { echo "FEHLER: PGHOST fehlt (kein Datenbankserver)" >&2; exit 1; }
 command -v psql >/dev/null || { echo "FEHLER: psql fehlt" >&2; exit 1; }
-# dupcheck-host on the remote server (as the server's superuser), under the name the library
-# calls.
-wrapper_dir="$(mktemp -d "${TMPDIR:-/tmp}/dupcheck-host-remote.XXXXXX")"
-printf '#!/bin/sh\nexec "%s" --remote "$@"\n' "$host_program" >"$wrapper_dir/dupcheck-host"
-chmod +x "$wrapper_dir/dupcheck-host"
-E2E_HOST="$wrapper_dir/dupcheck-host"
 
 # The role of this run: the roles are the whole server's, and other tests run beside this one.
 role="kasse_${case_name}_$$"
 password="Geheim-$$"
 admin_sql() {
-    timeout 60 psql -q -X -v ON_ERROR_STOP=1 -c "$1" >/dev/null 2>"$wrapper_dir/psql.err"
+    timeout 60 psql -q -X -v ON_ERROR_STOP=1 -c "$1" >/dev/null 2>"$e2e_work/psql.err"
 }
 drop_role() {
     admin_sql "DROP ROLE IF EXISTS $role" ||
-        echo "WARNUNG: die Rolle $role blieb: $(cat "$wrapper_dir/psql.err")" >&2
+        echo "WARNUNG: die Rolle $role blieb: $(cat "$e2e_work/psql.err")" >&2
 }
 
 e2e_begin
-trap 'e2e_cleanup; drop_role; rm -rf "$wrapper_dir"' EXIT
+# dupcheck-host makes and reads the data set as the server's superuser (libpq's environment).
+e2e_use_remote_host "$E2E_HOST"
+trap 'drop_role; e2e_cleanup' EXIT
 admin_sql "CREATE ROLE $role LOGIN SUPERUSER PASSWORD '$password' IN ROLE password_required" ||
-    e2e_fail "die Rolle $role liess sich nicht anlegen: $(cat "$wrapper_dir/psql.err")"
+    e2e_fail "die Rolle $role liess sich nicht anlegen: $(cat "$e2e_work/psql.err")"
 data="/e2e-login/$case_name/$$"
 e2e_make_data "$data"
 e2e_export "$data" ArtikelMain >"$e2e_work/articles.before"

@@ -17,18 +17,13 @@
 set -uo pipefail
 case_name="$1"
 E2E_DUPCHECK="$2"
-host_program="$3"
+E2E_HOST="$3"
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
 [ -n "${PGHOST:-}" ] || { echo "FEHLER: PGHOST fehlt (kein Datenbankserver)" >&2; exit 1; }
-# dupcheck-host on the remote server, under the name the library calls.
-wrapper_dir="$(mktemp -d "${TMPDIR:-/tmp}/dupcheck-host-remote.XXXXXX")"
-printf '#!/bin/sh\nexec "%s" --remote "$@"\n' "$host_program" >"$wrapper_dir/dupcheck-host"
-chmod +x "$wrapper_dir/dupcheck-host"
-E2E_HOST="$wrapper_dir/dupcheck-host"
 e2e_begin
-trap 'e2e_cleanup; rm -rf "$wrapper_dir"' EXIT
+e2e_use_remote_host "$E2E_HOST"
 data="/e2e/$case_name/$$"
 e2e_make_data "$data"
 e2e_export "$data" ArtikelMain >"$e2e_work/articles.before"

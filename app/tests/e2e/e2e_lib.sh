@@ -134,6 +134,16 @@ e2e_begin() {
     timeout 10 setxkbmap -layout de || e2e_fail "setxkbmap konnte die deutsche Tastatur nicht setzen"
 }
 
+# For the tests on the remote server: from now on E2E_HOST is dupcheck-host --remote, a small
+# wrapper in the working folder, so that every helper here works on the remote server's data
+# sets. Call after e2e_begin with the dupcheck-host program.
+e2e_use_remote_host() {
+    mkdir -p "$e2e_work/bin"
+    printf '#!/bin/sh\nexec "%s" --remote "$@"\n' "$1" >"$e2e_work/bin/dupcheck-host"
+    chmod +x "$e2e_work/bin/dupcheck-host"
+    E2E_HOST="$e2e_work/bin/dupcheck-host"
+}
+
 # A data folder with the host's tables, filled from fixtures/articles.csv and
 # fixtures/bookings.csv: e2e_make_data DIR.
 e2e_make_data() {

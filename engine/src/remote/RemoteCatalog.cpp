@@ -22,11 +22,15 @@ std::string hexByte(unsigned c) {
     return std::string{digits[c >> 4], digits[c & 15]};
 }
 
-std::string hexBytes(const std::string &bytes) {
-    std::string out;
-    for (char c : bytes)
-        out += hexByte(static_cast<unsigned char>(c));
-    return out;
+// Characters of LATIN1 as a string constant of the server: E'\u00e4...'.
+std::string latin1Constant(const std::string &bytes) {
+    static const char *digits = "0123456789abcdef";
+    std::string out = "E'";
+    for (char ch : bytes) {
+        const unsigned c = static_cast<unsigned char>(ch);
+        out += std::string("\\u00") + digits[c >> 4] + digits[c & 15];
+    }
+    return out + "'";
 }
 
 // Upper case of Windows-1252 bytes on the server, for the filters that compare without regard
@@ -34,11 +38,10 @@ std::string hexBytes(const std::string &bytes) {
 //
 // dbe_catalog.upper1252 reads the bytes as LATIN1 text, where each byte is the one character of
 // that code, and maps all of them in one translate() with the pairs of the rule; converted back
-// to LATIN1 they are the bytes again. This needs a database whose encoding holds every LATIN1
-// character (UTF8, LATIN1; SQL_ASCII takes the bytes as they are), and no NUL byte, which no
-// text can hold: such a value, and every value on a database of another encoding, goes through
-// dbe_catalog.upper1252_bytes, which looks each byte up in the table of all 256 one by one. The
-// function is an expression the planner puts into the query, so no call per row remains.
+// to LATIN1 they are the bytes again. A value with a NUL byte, which no text can hold, and every
+// value on a database that cannot read LATIN1 text go through dbe_catalog.upper1252_bytes,
+// which looks each byte up in the table of all 256 one by one. The function is an expression the
+// planner puts into the query, so no call per row remains.
 struct UpperFunction {
     std::string body;   // the source of dbe_catalog.upper1252, as the server keeps it
     std::string create; // the statements that make both functions
@@ -58,21 +61,20 @@ UpperFunction upperFunction(const std::string &serverEncoding) {
         " SELECT coalesce(string_agg(substring('\\x" + table +
         "'::bytea FROM get_byte(b, i) + 1 FOR 1), ''::bytea ORDER BY i), ''::bytea) "
         "FROM generate_series(0, length(b) - 1) AS i ";
-    const bool latin1Text =
-        serverEncoding == "UTF8" || serverEncoding == "LATIN1" || serverEncoding == "SQL_ASCII";
     UpperFunction f;
-    if (latin1Text)
+    if (readsLatin1Text(serverEncoding))
         f.body = " SELECT CASE WHEN position('\\x00'::bytea IN b) > 0 "
                  "THEN dbe_catalog.upper1252_bytes(b) "
-                 "ELSE convert_to(translate(convert_from(b, 'LATIN1'), convert_from('\\x" +
-                 hexBytes(from) + "'::bytea, 'LATIN1'), convert_from('\\x" + hexBytes(to) +
-                 "'::bytea, 'LATIN1')), 'LATIN1') END ";
+                 "ELSE convert_to(translate(convert_from(b, 'LATIN1'), " +
+                 latin1Constant(from) + ", " + latin1Constant(to) + "), 'LATIN1') END ";
     else
         f.body = " SELECT dbe_catalog.upper1252_bytes(b) ";
     f.create = "CREATE OR REPLACE FUNCTION dbe_catalog.upper1252_bytes(b bytea) RETURNS bytea "
                "LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $f$" +
                bytewise +
                "$f$; "
+               // STABLE as convert_from(), which depends on the database's encoding: an
+               // IMMUTABLE function around it would not be put into the query.
                "CREATE OR REPLACE FUNCTION dbe_catalog.upper1252(b bytea) RETURNS bytea "
                "LANGUAGE sql STABLE PARALLEL SAFE AS $f$" +
                f.body + "$f$";
@@ -157,6 +159,33 @@ std::string tablePath(const DataSet &set, const std::string &name) {
 }
 
 } // namespace
+
+bool readsLatin1Text(const std::string &serverEncoding) {
+    // SQL_ASCII would take the bytes as they are, but a string constant beyond ASCII not.
+    return serverEncoding == "UTF8" || serverEncoding == "LATIN1";
+}
+
+std::string upperCandidate(const std::string &serverEncoding, const std::string &column,
+                           const std::string &upperText, bool prefix, std::vector<PgValue> &binds) {
+    if (!readsLatin1Text(serverEncoding) || upperText.empty())
+        return {};
+    std::string pattern;
+    for (char ch : upperText) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c >= 0x80) {
+            pattern += '_';
+        } else {
+            if (c == '%' || c == '_' || c == '\\')
+                pattern += '\\';
+            pattern += ch;
+        }
+    }
+    if (prefix)
+        pattern += '%';
+    binds.push_back(PgValue::text(pattern));
+    return "(position('\\x00'::bytea IN " + column + ") > 0 OR upper(convert_from(" + column +
+           ", 'LATIN1') COLLATE \"C\") LIKE ?)";
+}
 
 std::string dataSetKey(const std::string &path) {
     return upperUtf8(datapath::normalize(path));

@@ -21,6 +21,19 @@ struct DataSet {
     std::string schema;     // the same, quoted
 };
 
+// Whether the server's database reads Windows-1252 bytes as LATIN1 text, one character per
+// byte (convert_from(b, 'LATIN1')): then dbe_catalog.upper1252 maps a value in one translate().
+bool readsLatin1Text(const std::string &serverEncoding);
+
+// A condition every value of the column passes whose dbe_catalog.upper1252 equals upperText
+// (with prefix: begins with it), and that costs little more than the server's own upper(): the
+// ASCII characters compared through LIKE on the value read as LATIN1 text with the ASCII
+// letters in upper case, every byte beyond ASCII matched by "_". A filter puts it in front of
+// the exact comparison, which then runs for the few values that pass. Appends its one bind;
+// empty (and no bind) when it does not apply.
+std::string upperCandidate(const std::string &serverEncoding, const std::string &column,
+                           const std::string &upperText, bool prefix, std::vector<PgValue> &binds);
+
 // The catalogue key of a data path.
 std::string dataSetKey(const std::string &path);
 

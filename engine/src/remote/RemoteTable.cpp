@@ -557,11 +557,18 @@ RemoteTable::Condition RemoteTable::filterCondition(const Filter &filter) const 
     for (const FilterTerm &t : filter.terms) {
         const FieldDef &f = rdef_.def.fields[t.field];
         bool ci = f.type == DB_TYPE_CISTRING;
-        std::string col = rdef_.columns[t.field];
+        const std::string &stored = rdef_.columns[t.field];
+        std::string col = stored;
         if (ci)
             col = rdef_.ciColumns[t.field];
         else if (t.upper)
             col = "dbe_catalog.upper1252(" + col + ")";
+        // The upper case of a value costs the server far more than a look at its ASCII letters:
+        // with UPPER(), only the values that pass that look are compared exactly.
+        const bool upperCompare = t.upper && !ci;
+        std::vector<PgValue> candidateBinds;
+        const size_t termBinds = c.binds.size(); // where the term's own binds begin
+        std::string candidate;
         std::string term;
         switch (t.kind) {
         case FilterTerm::Empty:
@@ -585,6 +592,9 @@ RemoteTable::Condition RemoteTable::filterCondition(const Filter &filter) const 
                     if (text.empty()) {
                         term = col + " IS NULL";
                     } else {
+                        if (upperCompare)
+                            candidate = upperCandidate(session_->pg().serverEncoding(), stored,
+                                                       text, false, candidateBinds);
                         term = col + " = ?";
                         c.binds.push_back(PgValue::bytea(text));
                     }
@@ -602,6 +612,9 @@ RemoteTable::Condition RemoteTable::filterCondition(const Filter &filter) const 
                         c.binds.push_back(n(blanks));
                         c.binds.push_back(PgValue::bytea(std::string(blanks, ' ')));
                     } else {
+                        if (upperCompare)
+                            candidate = upperCandidate(session_->pg().serverEncoding(), stored,
+                                                       head, true, candidateBinds);
                         // Begins with the text; blanks at its end also match the padding of a
                         // value that ends there.
                         term = "(substring(" + col + " FROM 1 FOR ?) = ?";
@@ -628,6 +641,12 @@ RemoteTable::Condition RemoteTable::filterCondition(const Filter &filter) const 
                 }
             }
             break;
+        }
+        if (!candidate.empty()) {
+            // CASE keeps the order: the server sorts the parts of an AND by its own estimates.
+            term = "CASE WHEN " + candidate + " THEN " + term + " ELSE false END";
+            c.binds.insert(c.binds.begin() + static_cast<std::ptrdiff_t>(termBinds),
+                           candidateBinds.begin(), candidateBinds.end());
         }
         c.sql += (c.sql.empty() ? "" : " AND ") + term;
     }
