@@ -135,6 +135,11 @@ typedef uint32_t DBHANDLE;
 #define DB_SERVER_INTERNET 4
 
 #define DB_CONNECT_CREATE 0x10000 /* DbConnect option: make the remote data set if missing */
+/* DbConnect option (remote server only): the connection begins inside its connection transaction,
+ * as after DbBeginConnectionTransaction, and a data set that DB_CONNECT_CREATE makes is made in
+ * it: until DbCommitConnectionTransaction nobody else sees it, and a rollback or a disconnect
+ * before the commit leaves nothing of it. */
+#define DB_CONNECT_IN_TRANSACTION 0x20000
 
 #define DB_TABLE_DICTIONARY 0 /* table types of DbOpenTable */
 #define DB_TABLE_NTX 1
@@ -162,6 +167,12 @@ typedef uint32_t DBHANDLE;
 #define DB_KEY_TEXT 2
 #define DB_SEEK_HARD 1 /* found only on an exact key, otherwise EOF */
 #define DB_SEEK_SOFT 2 /* not found: the cursor stands on the next greater key (or EOF) */
+/* Added to DB_SEEK_HARD: a key not found leaves the cursor where it stood, on the record it was
+ * on and as it had read it, instead of at EOF (going back costs the remote server nothing). */
+#define DB_SEEK_STAY 256
+/* Added to either: the record found comes with the seek, for a caller that reads it next (on the
+ * remote server in the same round trip; without it a seek reads the key alone). */
+#define DB_SEEK_READ_RECORD 512
 
 #define DB_INDEX_UNIQUE 2 /* DbCreateIndex options */
 
@@ -224,7 +235,9 @@ DBRESULT DbCacheOpenTables(uint16_t count);
  * reached within the connect timeout (PGCONNECT_TIMEOUT, else 5 seconds) answers
  * DBE_SERVER_NOT_AVAILABLE; one that refuses the login, or asks for a password that was not
  * given, DBE_LOGIN_FAILED (a caller may ask the user and connect again); a path that names no
- * data set DBE_FILE_NOT_FOUND, unless options has DB_CONNECT_CREATE, which makes it. */
+ * data set DBE_FILE_NOT_FOUND, unless options has DB_CONNECT_CREATE, which makes it. Tables and
+ * index tags can be made inside a transaction there (their making is undone by its rollback),
+ * so that several tables come into being together or not at all. */
 DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const char *password,
                    uint32_t options, DBHANDLE *connection);
 /* Closes every table still open on the connection (answering DBE_TABLES_CLOSED then). */
@@ -401,6 +414,12 @@ DBRESULT DbCheckTable(DBHANDLE table, uint32_t *problems, char *buf, uint32_t *l
 /* The text has at most DB_MAX_ERROR_TEXT characters. */
 DBRESULT DbGetLastError(uint32_t *error, char *buf, uint16_t *len);
 DBRESULT DbGetErrorString(uint32_t error, char *buf, uint16_t *len);
+/* The record the last error concerns when that is not the failing call's own record, else 0: on
+ * the remote server, a record appended inside a transaction whose key a unique tag has already
+ * is refused only when its batch is sent (by a later write, a read or the commit); the
+ * DBE_DUPLICATE_KEY of that call names the refused record's number here, so that a caller can
+ * tell which of its records it was. */
+DBRESULT DbGetLastErrorRecord(uint32_t *recno);
 DBRESULT DbSetLastError(uint32_t error, const char *text);
 /* Writes the last error with the title to the standard error stream. */
 DBRESULT DbShowError(const char *title);

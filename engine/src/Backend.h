@@ -21,6 +21,13 @@ struct KeySegment {
     bool prefix = false;
 };
 
+// How a seek treats a key it does not find, and what it reads of a record it finds.
+struct SeekMode {
+    bool soft = false;       // not found: on the next greater key (or at the end)
+    bool stay = false;       // not found: the cursor stays where it stood (not with soft)
+    bool withRecord = false; // the record found comes with the seek (its fields are read next)
+};
+
 // Orders: 0 is the table's natural (record number) order, n > 0 the n-th index tag.
 class Table {
 public:
@@ -58,7 +65,7 @@ public:
     virtual uint32_t blobLength(int field) = 0;
     virtual std::string readBlob(int field) = 0;
 
-    virtual bool seek(int order, const std::vector<KeySegment> &key, bool soft) = 0;
+    virtual bool seek(int order, const std::vector<KeySegment> &key, const SeekMode &mode) = 0;
 
     // which: 0 plain filter, 1 optimised filter; both restrict skipping and counting.
     virtual void setFilter(int which, std::unique_ptr<Filter> filter) = 0;

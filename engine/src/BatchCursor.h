@@ -148,6 +148,28 @@ protected:
         batch_.count = 0;
         inBatch_ = false;
     }
+    // Where the cursor stands, to come back to it after a positioning that found nothing: the
+    // current record's key and row are kept outside the batch, where a positioning that finds
+    // nothing leaves them.
+    struct Standing {
+        Pos pos = Pos::Bof;
+        uint32_t recno = 0;
+        bool deleted = false, visible = true, rowValid = false;
+    };
+    Standing standing() {
+        detachBatch();
+        return Standing{pos_, recno_, deleted_, visible_, rowValid_};
+    }
+    void standAgain(const Standing &s) {
+        batch_.count = 0;
+        inBatch_ = false;
+        pos_ = s.pos;
+        recno_ = s.recno;
+        deleted_ = s.deleted;
+        visible_ = s.visible;
+        rowValid_ = s.rowValid;
+        nextBatch_ = kFirstBatch;
+    }
     // After it: on the batch's first record, the next batch small again.
     void standOnFirst() {
         nextBatch_ = kFirstBatch;

@@ -25,7 +25,7 @@ DBRESULT guarded(F &&body) {
         body();
         return DBE_SUCCESS;
     } catch (const DbException &e) {
-        setLastError(e.code(), utf8ToCp1252(e.what()));
+        setLastError(e.code(), utf8ToCp1252(e.what()), e.record());
         return e.code();
     } catch (const std::bad_alloc &) {
         setLastError(DBE_STORAGE_ERROR,
@@ -278,6 +278,9 @@ DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const cha
                 "Verbindung mit \"" + std::string(path) +
                     "\" nicht möglich: der Internet-Server (4) ist nicht verfügbar. "
                     "Verfügbar sind der lokale Server (1) und der Remote-Server (2).");
+        if ((options & DB_CONNECT_IN_TRANSACTION) && backend->serverType() != DB_SERVER_REMOTE)
+            invalidArgument("Eine Verbindung zu \"" + std::string(path) +
+                            "\" kann nur auf dem Datenbankserver in einer Transaktion beginnen.");
         // The remote server takes the user name and password as UTF-8.
         *connection =
             addConnection(backend->connect(path, cp1252ToUtf8(user ? user : ""),
@@ -827,9 +830,11 @@ DBRESULT DbSeek(DBHANDLE index, const uint8_t *key, uint16_t len, uint16_t keyTy
         const IndexDef &ix = d.indexes[i.tag - 1];
         if (len > 0)
             need(key, "key");
-        if (seekType != DB_SEEK_HARD && seekType != DB_SEEK_SOFT)
+        const uint16_t kind = seekType & ~(DB_SEEK_STAY | DB_SEEK_READ_RECORD);
+        if ((kind != DB_SEEK_HARD && kind != DB_SEEK_SOFT) ||
+            (kind == DB_SEEK_SOFT && (seekType & DB_SEEK_STAY)))
             invalidArgument("Unbekannte Suchart " + std::to_string(seekType) +
-                            " (1 genau, 2 ungefähr).");
+                            " (1 genau, 2 ungefähr; 256 bleiben nur mit 1, 512 Datensatz lesen).");
         std::vector<KeySegment> segments;
         auto badKey = [&] {
             invalidArgument("Der Schlüssel passt nicht zum Index \"" + ix.name + "\" der Tabelle " +
@@ -874,7 +879,11 @@ DBRESULT DbSeek(DBHANDLE index, const uint8_t *key, uint16_t len, uint16_t keyTy
                             " (1 roh, 2 Text).");
         }
         touched(t);
-        *found = t.table->seek(i.tag, segments, seekType == DB_SEEK_SOFT) ? 1 : 0;
+        SeekMode mode;
+        mode.soft = kind == DB_SEEK_SOFT;
+        mode.stay = (seekType & DB_SEEK_STAY) != 0;
+        mode.withRecord = (seekType & DB_SEEK_READ_RECORD) != 0;
+        *found = t.table->seek(i.tag, segments, mode) ? 1 : 0;
     });
 }
 
@@ -1173,6 +1182,13 @@ DBRESULT DbCheckTable(DBHANDLE table, uint32_t *problems, char *buf, uint32_t *l
 /* --- Errors -------------------------------------------------------------------------------- */
 
 // These four leave the last error as it is, also when they fail themselves.
+DBRESULT DbGetLastErrorRecord(uint32_t *recno) {
+    if (!recno)
+        return DBE_INVALID_ARGUMENT;
+    *recno = lastError().record;
+    return DBE_SUCCESS;
+}
+
 DBRESULT DbGetLastError(uint32_t *error, char *buf, uint16_t *len) {
     if (!error || !len)
         return DBE_INVALID_ARGUMENT;

@@ -10,11 +10,16 @@ namespace dbeng {
 
 class DbException : public std::runtime_error {
 public:
-    DbException(uint32_t code, const std::string &text) : std::runtime_error(text), code_(code) {}
+    DbException(uint32_t code, const std::string &text, uint32_t record = 0)
+        : std::runtime_error(text), code_(code), record_(record) {}
     uint32_t code() const { return code_; }
+    // The record number the failure concerns when it is not the call's own record (a record
+    // of a batch sent later); 0 when none.
+    uint32_t record() const { return record_; }
 
 private:
     uint32_t code_;
+    uint32_t record_;
 };
 
 // Shortens a path for messages: the texts are limited to 600 characters and must still say

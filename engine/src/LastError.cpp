@@ -10,9 +10,10 @@ LastError &lastError() {
     return error;
 }
 
-void setLastError(uint32_t code, const std::string &text) {
+void setLastError(uint32_t code, const std::string &text, uint32_t record) {
     LastError &e = lastError();
     e.code = code;
+    e.record = record;
     e.text = text.size() > DB_MAX_ERROR_TEXT ? text.substr(0, DB_MAX_ERROR_TEXT) : text;
 }
 

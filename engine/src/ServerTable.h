@@ -84,6 +84,34 @@ public:
             this->visible_ = this->checkVisible(recno);
     }
 
+    // A seek leaves the current record behind, so its place in the seek's order is not looked
+    // up. One that stays finds the key or leaves the cursor as it stood, in its order, with the
+    // key and the row it had read: going back costs nothing.
+    bool seek(int order, const std::vector<KeySegment> &key, const SeekMode &mode) override {
+        checkOrder(order);
+        requireNoPending("Suchen");
+        const bool stay = mode.stay && !mode.soft;
+        const int formerOrder = this->order_;
+        typename BatchCursor<Value>::Standing before;
+        std::vector<Value> formerKey;
+        if (stay) {
+            before = this->standing();
+            formerKey = this->key_;
+        }
+        if (order != formerOrder) {
+            this->toBOF();
+            switchOrder(order);
+        }
+        if (seekKey(key, mode.soft, mode.withRecord))
+            return true;
+        if (stay) {
+            switchOrder(formerOrder); // off any record now: nothing to look up
+            this->key_ = std::move(formerKey);
+            this->standAgain(before);
+        }
+        return false;
+    }
+
     // The pending change's image while there is one, else the stored record's.
     void readField(int field, uint8_t *image) override {
         ++this->fieldReads_[field];
@@ -129,6 +157,9 @@ protected:
     // change of the cursor's order (the current record keeps its place in the new one).
     virtual int orderCount() const = 0;
     virtual void switchOrder(int order) = 0;
+    // The seek in the current order: on the first record of the key (soft: else on the next
+    // greater key); at the end when there is none.
+    virtual bool seekKey(const std::vector<KeySegment> &key, bool soft, bool withRecord) = 0;
     // The condition that finds a record by its number.
     virtual Condition recordCondition(uint32_t recno) const = 0;
     // Stands on the first record of the condition in the current order (descending: the last),

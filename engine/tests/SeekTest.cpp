@@ -148,6 +148,50 @@ TEST_F(SeekTest, CaseInsensitiveStringsSeekWithoutRegardToCase) {
     EXPECT_EQ(recno(t_), 3u);
 }
 
+// A hard seek that stays and misses leaves the cursor on its record, as it was: its fields read
+// as before and skipping goes on from it in its own order, also when the seek was on another
+// index. A hit is the same as without it, and reading the record with the seek changes nothing
+// of what the caller sees.
+TEST_F(SeekTest, AStayingHardSeekThatMissesLeavesTheCursorWhereItStood) {
+    const uint16_t stay = DB_SEEK_HARD | DB_SEEK_STAY;
+    ASSERT_EQ(seekText(byBstn_, "B-70", DB_SEEK_HARD), 1);
+    ASSERT_EQ(recno(t_), 4u);
+    struct Case {
+        DBHANDLE index;
+        const char *key;
+        uint16_t type;
+    };
+    const Case misses[] = {
+        {byBstn_, "B-8", stay},
+        {byBstn_, "B-8", stay | DB_SEEK_READ_RECORD},
+        {byName_, "Nobody", stay},
+        {byId_, "99", stay | DB_SEEK_READ_RECORD},
+    };
+    for (const Case &c : misses) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(seekText(c.index, c.key, c.type), 0);
+        EXPECT_FALSE(eof(t_));
+        EXPECT_EQ(recno(t_), 4u);
+        EXPECT_EQ(text(t_, "NAME"), "meier");
+    }
+    ASSERT_DB(DbSkip(byBstn_, 1));
+    EXPECT_EQ(text(t_, "BSTN"), "C") << "skipping goes on in the order it stood in";
+    ASSERT_DB(DbSkip(byBstn_, -2));
+    EXPECT_EQ(recno(t_), 7u);
+
+    EXPECT_EQ(seekText(byName_, "Otto", stay | DB_SEEK_READ_RECORD), 1);
+    EXPECT_EQ(recno(t_), 7u);
+    EXPECT_EQ(text(t_, "BSTN"), "B-7");
+    ASSERT_DB(DbSkip(byName_, 1));
+    EXPECT_EQ(text(t_, "NAME"), "Schulz") << "a hit goes on in the seek's order";
+
+    uint16_t found = 9;
+    EXPECT_EQ(DbSeek(byBstn_, reinterpret_cast<const uint8_t *>("B"), 1, DB_KEY_TEXT,
+                     DB_SEEK_SOFT | DB_SEEK_STAY, &found),
+              DBE_INVALID_ARGUMENT)
+        << "a soft seek stands on the next key; it cannot stay";
+}
+
 TEST_F(SeekTest, BadKeysAndSeeksWithoutAnIndexAreRefused) {
     uint16_t found = 0;
     uint8_t junk[3] = {5, 1, 0};

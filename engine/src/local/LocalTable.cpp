@@ -742,11 +742,8 @@ SqlValue LocalTable::keyValue(const FieldDef &field, const std::vector<uint8_t> 
     return field.type == DB_TYPE_CISTRING ? foldedValue(v) : v;
 }
 
-bool LocalTable::seek(int order, const std::vector<KeySegment> &key, bool soft) {
-    checkOrder(order);
-    requireNoPending("Suchen");
-    switchOrder(order);
-    const Order &o = orders_[order];
+bool LocalTable::seekKey(const std::vector<KeySegment> &key, bool soft, bool withRecord) {
+    const Order &o = orders_[order_];
     size_t m = std::min(key.size(), o.columns.size());
     struct Seg {
         SqlValue value;
@@ -788,9 +785,9 @@ bool LocalTable::seek(int order, const std::vector<KeySegment> &key, bool soft) 
     for (size_t k = 0; k < m; ++k)
         equal(k, exact);
     nextBatch_ = kFirstBatch;
-    // Positioned from the index alone: a lookup often only asks whether the key exists; the
-    // row is read (afresh) when a field is.
-    if (positionWhere(exact, false, false))
+    // Positioned from the index alone unless the caller reads the record next: a lookup often
+    // only asks whether the key exists; the row is read (afresh) when a field is.
+    if (positionWhere(exact, false, withRecord))
         return true;
     if (soft) {
         // The first record after the key: a greater last segment under an equal prefix, then

@@ -28,8 +28,6 @@ public:
     uint32_t blobLength(int field) override;
     std::string readBlob(int field) override;
 
-    bool seek(int order, const std::vector<KeySegment> &key, bool soft) override;
-
     bool evaluate(const Filter &filter) override;
 
     void lock(uint32_t recno) override;
@@ -75,6 +73,7 @@ private:
     void rememberDeletedKeys();
     int orderCount() const override { return static_cast<int>(orders_.size()); }
     void switchOrder(int order) override;
+    bool seekKey(const std::vector<KeySegment> &key, bool soft, bool withRecord) override;
     // BatchCursor: the records after the current key (SELECT recno, keys, fields WHERE cond
     // ORDER BY ... LIMIT), a record read afresh.
     std::vector<Condition> levels(int direction, bool fromEdge) const override;

@@ -125,8 +125,8 @@ bool HeldAppends::hold(const RemoteTableDef &table, const std::string &columns,
         putBigEndian(d, static_cast<uint32_t>(v.wireSize()), 4);
         v.appendWire(d);
     }
-    ++batch->rows;
-    return batch->rows >= kBatchRows || d.size() >= kBatchBytes;
+    batch->recnos.push_back(row.front().i);
+    return batch->recnos.size() >= kBatchRows || d.size() >= kBatchBytes;
 }
 
 void HeldAppends::send() {
@@ -140,11 +140,29 @@ void HeldAppends::send() {
             pg_.copyIn(b->copy, b->data, b->table.def.path, kAppending);
         } catch (const PgError &e) {
             if (e.code() == DBE_DUPLICATE_KEY)
-                throw duplicateKeyError(b->table.def.path, uniqueTagOf(b->table, e.constraint()));
+                throw duplicateKeyError(b->table.def.path, uniqueTagOf(b->table, e.constraint()),
+                                        failedRecord(*b, e.context()));
             throw;
         }
     }
     batches_.clear();
+}
+
+uint32_t HeldAppends::failedRecord(const Batch &batch, const std::string &context) {
+    // The server says "COPY <table>, line <n>" in its language: the row is the number after the
+    // table's name (which may hold digits itself), counted from 1 in the order of the data.
+    const size_t comma = context.find(", ");
+    if (context.rfind("COPY ", 0) != 0 || comma == std::string::npos)
+        return 0;
+    size_t at = context.find_first_of("0123456789", comma);
+    if (at == std::string::npos)
+        return 0;
+    uint64_t row = 0;
+    for (; at < context.size() && context[at] >= '0' && context[at] <= '9'; ++at)
+        row = std::min<uint64_t>(row * 10 + static_cast<uint64_t>(context[at] - '0'), 1u << 31);
+    if (row < 1 || row > batch.recnos.size())
+        return 0;
+    return static_cast<uint32_t>(batch.recnos[row - 1]);
 }
 
 void HeldAppends::discard() {

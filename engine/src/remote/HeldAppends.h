@@ -59,10 +59,13 @@ private:
         RemoteTableDef table;
         std::string copy; // the COPY statement
         std::string data;
-        size_t rows = 0;
+        std::vector<int64_t> recnos; // of the rows, in their order
     };
 
     int32_t take(const std::string &sequence, const std::string &table);
+    // The record of the batch at which the server's COPY failed, from the failure's context;
+    // 0 when it does not say.
+    static uint32_t failedRecord(const Batch &batch, const std::string &context);
     void moveSequence(const std::string &sequence, Block &block);
 
     PgSession &pg_;

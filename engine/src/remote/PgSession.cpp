@@ -1,14 +1,23 @@
 #include "PgSession.h"
 
+#include "RoundTrips.h"
 #include "dbeng.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
 namespace dbeng {
 
 namespace {
+
+std::atomic<uint64_t> roundTrips{0};
+
+// Every wait for the server's answer goes through here.
+void awaitServer() {
+    roundTrips.fetch_add(1, std::memory_order_relaxed);
+}
 
 // A server's message can be long; the engine's texts are limited to 600 characters.
 std::string shortened(std::string text, size_t max = 260) {
@@ -57,6 +66,10 @@ struct ParamArrays {
 };
 
 } // namespace
+
+uint64_t remoteRoundTrips() {
+    return roundTrips.load(std::memory_order_relaxed);
+}
 
 int64_t PgResult::integer(int row, int col) const {
     if (isNull(row, col))
@@ -123,6 +136,7 @@ PgSession::PgSession(const std::string &user, const std::string &password,
     // The server ends a session whose workstation vanished without a word (a crash, a cut
     // cable) after about a minute and a half, and with it the session's record locks. Over a
     // local socket these do not apply.
+    awaitServer();
     PGresult *r = PQexec(conn_, "SET tcp_keepalives_idle = 60; SET tcp_keepalives_interval = 10; "
                                 "SET tcp_keepalives_count = 3; "
                                 "SET max_parallel_workers_per_gather = 0");
@@ -156,6 +170,7 @@ void PgSession::fail(PGresult *result, const std::string &table, const char *wha
     const char *stateP = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     const char *primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
     const char *constraint = result ? PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME) : nullptr;
+    const char *context = result ? PQresultErrorField(result, PG_DIAG_CONTEXT) : nullptr;
     std::string state = stateP ? stateP : "";
     std::string message = shortened(primary ? primary : PQerrorMessage(conn_));
     uint32_t code = DBE_STORAGE_ERROR;
@@ -174,7 +189,7 @@ void PgSession::fail(PGresult *result, const std::string &table, const char *wha
                " beim " + what + ": " + message + " (SQLSTATE " + state +
                "). NativeError = " + std::to_string(nativeCode(state)) + ";";
     }
-    throw PgError(code, text, state, constraint ? constraint : "");
+    throw PgError(code, text, state, constraint ? constraint : "", context ? context : "");
 }
 
 const std::string &PgSession::prepared(const std::string &sql, const std::vector<PgValue> &params,
@@ -186,6 +201,7 @@ const std::string &PgSession::prepared(const std::string &sql, const std::vector
     std::vector<Oid> types;
     for (const PgValue &p : params)
         types.push_back(p.oid());
+    awaitServer();
     PgResult r(
         PQprepare(conn_, name.c_str(), sql.c_str(), static_cast<int>(types.size()), types.data()));
     if (PQresultStatus(r.get()) != PGRES_COMMAND_OK)
@@ -208,6 +224,7 @@ PgResult PgSession::execute(const std::string &sql, const std::vector<PgValue> &
                             const std::string &table, const char *what) {
     const std::string &name = prepared(sql, params, table, what);
     ParamArrays a(params);
+    awaitServer();
     PgResult r(PQexecPrepared(conn_, name.c_str(), static_cast<int>(params.size()), a.values.data(),
                               a.lengths.data(), a.formats.data(), 1));
     ExecStatusType s = PQresultStatus(r.get());
@@ -239,6 +256,7 @@ PgResult PgSession::pipelinedChange(const std::string &name, const std::vector<P
         PQsendQueryParams(conn_, "RELEASE SAVEPOINT dbe_write", 0, nullptr, nullptr, nullptr,
                           nullptr, 0) &&
         PQpipelineSync(conn_);
+    awaitServer();
     PgResult results[3];
     bool failed = !sent;
     PgResult failure;
@@ -266,6 +284,7 @@ PgResult PgSession::pipelinedChange(const std::string &name, const std::vector<P
     }
     PQexitPipelineMode(conn_);
     if (failed) {
+        awaitServer();
         PgResult undo(
             PQexec(conn_, "ROLLBACK TO SAVEPOINT dbe_write; RELEASE SAVEPOINT dbe_write"));
         fail(failure.get(), table, what);
@@ -275,6 +294,7 @@ PgResult PgSession::pipelinedChange(const std::string &name, const std::vector<P
 
 void PgSession::copyIn(const std::string &sql, const std::string &data, const std::string &table,
                        const char *what) {
+    awaitServer();
     PgResult start(PQexec(conn_, sql.c_str()));
     if (PQresultStatus(start.get()) != PGRES_COPY_IN)
         fail(start.get(), table, what);
@@ -287,6 +307,7 @@ void PgSession::copyIn(const std::string &sql, const std::string &data, const st
     }
     if (PQputCopyEnd(conn_, sent ? nullptr : "abgebrochen") != 1)
         fail(nullptr, table, what);
+    awaitServer();
     PgResult end(PQgetResult(conn_));
     while (PGresult *extra = PQgetResult(conn_))
         PQclear(extra);
@@ -296,7 +317,7 @@ void PgSession::copyIn(const std::string &sql, const std::string &data, const st
 
 void PgSession::requireUnfailed() const {
     if (failure_)
-        throw DbException(failure_->code(), failure_->what());
+        throw DbException(failure_->code(), failure_->what(), failure_->record());
 }
 
 void PgSession::sendHeld() {
@@ -309,8 +330,9 @@ void PgSession::sendHeld() {
         sendingHeld_ = false;
         held_->discard();
         if (transaction_) {
+            awaitServer();
             PgResult undo(PQexec(conn_, "ROLLBACK"));
-            failure_ = std::make_unique<DbException>(e.code(), e.what());
+            failure_ = std::make_unique<DbException>(e.code(), e.what(), e.record());
         }
         throw;
     }
@@ -320,6 +342,7 @@ void PgSession::sendHeld() {
 void PgSession::command(const std::string &sql, const std::string &table, const char *what) {
     requireUnfailed();
     sendHeld();
+    awaitServer();
     PgResult r(PQexec(conn_, sql.c_str()));
     ExecStatusType s = PQresultStatus(r.get());
     if (s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK)
@@ -347,11 +370,19 @@ void PgSession::commit(const std::string &table, const char *what) {
     command("COMMIT", table, what);
 }
 
+void PgSession::undoToSavepoint(const char *name) {
+    const std::string sql =
+        std::string("ROLLBACK TO SAVEPOINT ") + name + "; RELEASE SAVEPOINT " + name;
+    awaitServer();
+    PgResult r(PQexec(conn_, sql.c_str()));
+}
+
 void PgSession::rollback() {
     transaction_ = false;
     failure_.reset();
     if (held_)
         held_->discard();
+    awaitServer();
     PgResult r(PQexec(conn_, "ROLLBACK"));
 }
 

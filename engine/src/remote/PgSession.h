@@ -20,15 +20,19 @@ namespace dbeng {
 // table can tell a duplicate key of one of its tags.
 class PgError : public DbException {
 public:
-    PgError(uint32_t code, const std::string &text, std::string sqlState, std::string constraint)
+    PgError(uint32_t code, const std::string &text, std::string sqlState, std::string constraint,
+            std::string context = {})
         : DbException(code, text), sqlState_(std::move(sqlState)),
-          constraint_(std::move(constraint)) {}
+          constraint_(std::move(constraint)), context_(std::move(context)) {}
     const std::string &sqlState() const { return sqlState_; }
     const std::string &constraint() const { return constraint_; }
+    // Where in its work the server failed (for a COPY: the row it was at).
+    const std::string &context() const { return context_; }
 
 private:
     std::string sqlState_;
     std::string constraint_;
+    std::string context_;
 };
 
 class PgResult {
@@ -124,6 +128,9 @@ public:
     void begin(const std::string &table, const char *what);
     void commit(const std::string &table, const char *what);
     void rollback();
+    // Undoes the open transaction's work since the savepoint and drops it (quietly: used after
+    // a failure, whose error is the one to report).
+    void undoToSavepoint(const char *name);
 
     int backendPid() const { return PQbackendPID(conn_); }
     // The database's encoding as the server reports it at the connect ("UTF8", "SQL_ASCII").

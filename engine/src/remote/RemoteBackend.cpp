@@ -11,6 +11,33 @@ namespace dbeng {
 
 namespace {
 
+// One server transaction for everything a connection's tables do. The writable tables are locked
+// against other writers for its duration (as a local transaction holds each table file's write
+// lock), in the order of their names so that two connections never wait for each other; a lock
+// not had within 15 seconds fails as a locked table.
+void beginConnectionTransaction(PgSession &pg, const std::string &place,
+                                std::vector<std::string> relations) {
+    if (pg.inTransaction())
+        throw DbException(DBE_INVALID_ARGUMENT, "Für den Datenbestand " + quoteFile(place) +
+                                                    " läuft bereits eine Transaktion.");
+    std::sort(relations.begin(), relations.end());
+    relations.erase(std::unique(relations.begin(), relations.end()), relations.end());
+    pg.begin(place, "Beginnen einer Transaktion");
+    try {
+        pg.command("SET LOCAL lock_timeout = '15s'", place, "Beginnen einer Transaktion");
+        if (!relations.empty()) {
+            std::string list;
+            for (const std::string &r : relations)
+                list += (list.empty() ? "" : ", ") + r;
+            pg.command("LOCK TABLE " + list + " IN SHARE ROW EXCLUSIVE MODE", place,
+                       "Sperren der Tabellen für eine Transaktion");
+        }
+    } catch (...) {
+        pg.rollback();
+        throw;
+    }
+}
+
 class RemoteConnection final : public Connection {
 public:
     RemoteConnection(std::shared_ptr<RemoteSession> session, bool dictionary)
@@ -30,36 +57,12 @@ public:
         return std::make_unique<RemoteTable>(session_, std::move(def), 0);
     }
 
-    // One server transaction for everything the connection's tables do. The writable tables
-    // are locked against other writers for its duration (as a local transaction holds each
-    // table file's write lock), in the order of their names so that two connections never
-    // wait for each other; a lock not had within 15 seconds fails as a locked table.
     void beginTransaction(const std::vector<Table *> &tables) override {
-        PgSession &pg = session_->pg();
-        const std::string &place = session_->dataSet().path;
-        if (pg.inTransaction())
-            throw DbException(DBE_INVALID_ARGUMENT, "Für den Datenbestand " + quoteFile(place) +
-                                                        " läuft bereits eine Transaktion.");
         std::vector<std::string> relations;
         for (Table *t : tables)
             if (!t->readOnly())
                 relations.push_back(static_cast<RemoteTable *>(t)->relation());
-        std::sort(relations.begin(), relations.end());
-        relations.erase(std::unique(relations.begin(), relations.end()), relations.end());
-        pg.begin(place, "Beginnen einer Transaktion");
-        try {
-            pg.command("SET LOCAL lock_timeout = '15s'", place, "Beginnen einer Transaktion");
-            if (!relations.empty()) {
-                std::string list;
-                for (const std::string &r : relations)
-                    list += (list.empty() ? "" : ", ") + r;
-                pg.command("LOCK TABLE " + list + " IN SHARE ROW EXCLUSIVE MODE", place,
-                           "Sperren der Tabellen für eine Transaktion");
-            }
-        } catch (...) {
-            pg.rollback();
-            throw;
-        }
+        beginConnectionTransaction(session_->pg(), session_->dataSet().path, std::move(relations));
         session_->connectionTransaction = true;
     }
 
@@ -110,9 +113,14 @@ std::unique_ptr<Connection> RemoteBackend::connect(const std::string &path, cons
     const bool dictionary = datapath::isDictionary(path);
     const std::string p = datapath::tableFolder(path);
     auto pg = std::make_unique<PgSession>(user, password, p);
+    const bool inTransaction = (options & DB_CONNECT_IN_TRANSACTION) != 0;
+    // Begun before the data set is looked for, so that making it is part of the transaction.
+    if (inTransaction)
+        beginConnectionTransaction(*pg, datapath::normalize(p), {});
     DataSet set = findDataSet(*pg, p, (options & DB_CONNECT_CREATE) != 0);
-    return std::make_unique<RemoteConnection>(
-        std::make_shared<RemoteSession>(std::move(pg), std::move(set)), dictionary);
+    auto session = std::make_shared<RemoteSession>(std::move(pg), std::move(set));
+    session->connectionTransaction = inTransaction;
+    return std::make_unique<RemoteConnection>(std::move(session), dictionary);
 }
 
 } // namespace dbeng

@@ -111,14 +111,23 @@ std::string ciColumnName(const FieldDef &f, size_t fieldNo) {
                       "Die Tabelle " + quoteFile(path) + " ist beschädigt: " + why);
 }
 
-// Runs body in a transaction of its own; rolls back when it throws.
+// Runs body in a transaction of its own; rolls back when it throws. Inside the caller's
+// transaction it runs in a savepoint: a failure undoes only what body did, and the caller's
+// rollback undoes it all (tables made together come into being together or not at all).
 template <typename F>
 void inTransaction(PgSession &session, const std::string &place, const char *what, F &&body) {
-    if (session.inTransaction())
-        throw DbException(DBE_INVALID_ARGUMENT, std::string("Das ") + what +
-                                                    " ist während einer "
-                                                    "Transaktion nicht möglich (" +
-                                                    quoteFile(place) + ").");
+    if (session.inTransaction()) {
+        session.requireUnfailed();
+        session.command("SAVEPOINT dbe_define", place, what);
+        try {
+            body();
+        } catch (...) {
+            session.undoToSavepoint("dbe_define");
+            throw;
+        }
+        session.command("RELEASE SAVEPOINT dbe_define", place, what);
+        return;
+    }
     session.begin(place, what);
     try {
         body();
@@ -444,11 +453,13 @@ std::string uniqueTagOf(const RemoteTableDef &table, const std::string &constrai
     return std::string();
 }
 
-DbException duplicateKeyError(const std::string &path, const std::string &tag) {
+DbException duplicateKeyError(const std::string &path, const std::string &tag, uint32_t record) {
+    const std::string which = record ? "Der Datensatz " + std::to_string(record) : "Der Datensatz";
     return DbException(DBE_DUPLICATE_KEY,
-                       "Der Datensatz kann in der Tabelle " + quoteFile(path) +
+                       which + " kann in der Tabelle " + quoteFile(path) +
                            " nicht gespeichert werden: sein Schlüssel ist im eindeutigen Index \"" +
-                           tag + "\" schon vorhanden.");
+                           tag + "\" schon vorhanden.",
+                       record);
 }
 
 void createRemoteIndex(PgSession &session, const DataSet &set, RemoteTableDef &table,

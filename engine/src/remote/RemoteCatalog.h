@@ -66,8 +66,9 @@ void createRemoteIndex(PgSession &session, const DataSet &set, RemoteTableDef &t
                        const std::string &tag, const std::vector<int> &fields, bool unique);
 // The tag whose unique index the server named in a duplicate key failure ("" when none).
 std::string uniqueTagOf(const RemoteTableDef &table, const std::string &constraint);
-// The failure of a write whose key the unique tag already has.
-DbException duplicateKeyError(const std::string &path, const std::string &tag);
+// The failure of a write whose key the unique tag already has; record names the refused record
+// when it is not the write's own (0: it is).
+DbException duplicateKeyError(const std::string &path, const std::string &tag, uint32_t record = 0);
 
 // The ORDER BY list of a tag's key, ascending: the segments with nulls first, then the record
 // number; the server's order index is built on exactly this list.

@@ -473,11 +473,8 @@ PgValue RemoteTable::keyValue(const FieldDef &field, const std::vector<uint8_t> 
     return field.type == DB_TYPE_CISTRING ? pgFolded(v) : v;
 }
 
-bool RemoteTable::seek(int order, const std::vector<KeySegment> &key, bool soft) {
-    checkOrder(order);
-    requireNoPending("Suchen");
-    switchOrder(order);
-    const Order &o = orders_[order];
+bool RemoteTable::seekKey(const std::vector<KeySegment> &key, bool soft, bool withRecord) {
+    const Order &o = orders_[order_];
     size_t m = std::min(key.size(), o.columns.size());
     struct Seg {
         PgValue value;
@@ -523,7 +520,7 @@ bool RemoteTable::seek(int order, const std::vector<KeySegment> &key, bool soft)
     for (size_t k = 0; k < m; ++k)
         equal(k, exact);
     nextBatch_ = kFirstBatch;
-    if (positionWhere(exact, false, false))
+    if (positionWhere(exact, false, withRecord))
         return true;
     if (soft) {
         for (size_t i = m; i-- > 0;) {

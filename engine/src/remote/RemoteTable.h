@@ -29,8 +29,6 @@ public:
     uint32_t blobLength(int field) override;
     std::string readBlob(int field) override;
 
-    bool seek(int order, const std::vector<KeySegment> &key, bool soft) override;
-
     bool evaluate(const Filter &filter) override;
 
     void lock(uint32_t recno) override;
@@ -73,6 +71,7 @@ private:
     [[noreturn]] void lockedError(uint32_t recno) const;
     int orderCount() const override { return static_cast<int>(orders_.size()); }
     void switchOrder(int order) override;
+    bool seekKey(const std::vector<KeySegment> &key, bool soft, bool withRecord) override;
     // BatchCursor: the records after the current key (keyset queries; a condition's "?" are
     // numbered when its statement is assembled), a record read afresh.
     std::vector<Condition> levels(int direction, bool fromEdge) const override;
