@@ -946,7 +946,7 @@ QString TDbDataSet::IndexForLocate(const QString &keyFields, TLocateOptions opti
 
 bool TDbDataSet::SeekWithIndex(const TDbIndexDef &index, const QList<TField *> &keyFields,
                                const QVariantList &keyValues, const QString &lastField,
-                               bool partial) {
+                               bool partial, bool stay) {
     Check(DbInitRawKey(index.Handle));
     uint8_t key[DB_MAX_KEY_LENGTH + 1] = {};
     uint16_t keyLength = DB_MAX_KEY_LENGTH;
@@ -977,8 +977,13 @@ bool TDbDataSet::SeekWithIndex(const TDbIndexDef &index, const QList<TField *> &
         DbBuildRawKey(index.Handle, key, &ignored); // ends the scratch mode
         throw;
     }
+    // The record found is read next (Locate makes it current); a key not found leaves the
+    // engine's cursor on the current record, so that nothing has to take it back there: on the
+    // remote server a Locate is one round trip either way.
+    const uint16_t seekType =
+        DB_SEEK_HARD | DB_SEEK_READ_RECORD | (stay ? DB_SEEK_STAY : uint16_t(0));
     uint16_t found = 0;
-    const uint32_t r = DbSeek(index.Handle, key, keyLength, DB_KEY_RAW, DB_SEEK_HARD, &found);
+    const uint32_t r = DbSeek(index.Handle, key, keyLength, DB_KEY_RAW, seekType, &found);
     if (r != DBE_NO_CURRENT_RECORD)
         Check(r);
     return found == 1;
@@ -1126,10 +1131,14 @@ bool TDbDataSet::InternalLocate(const QList<TField *> &keyFields, const QVariant
     const TDbIndexDef *index =
         options.testFlag(loCaseInsensitive) ? nullptr : ChooseIndex(keyFields, &lastField);
     bool found = false;
+    // Whether the engine's cursor left the current record: a seek that stays does not when it
+    // finds nothing.
+    bool moved = true;
     try {
         found = index ? SeekWithIndex(*index, keyFields, keyValues, lastField,
-                                      options.testFlag(loPartialKey))
+                                      options.testFlag(loPartialKey), hadRecord)
                       : SearchWithFilter(keyFields, keyValues, options);
+        moved = found || !index || !hadRecord;
         if (found) {
             uint32_t bookmark = 0;
             Check(DbGetBookmark(m_handle, &bookmark));
@@ -1150,7 +1159,7 @@ bool TDbDataSet::InternalLocate(const QList<TField *> &keyFields, const QVariant
     }
     if (!found) {
         NewRecord(saved);
-        if (hadRecord) {
+        if (hadRecord && moved) {
             const uint32_t r = DbGotoBookmark(m_handle, saved);
             if (r != DBE_RECORD_NOT_FOUND)
                 Check(r);

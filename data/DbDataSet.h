@@ -165,7 +165,8 @@ private:
     void WriteChangedFields();
     const TDbIndexDef *ChooseIndex(const QList<TField *> &keyFields, QString *lastField) const;
     bool SeekWithIndex(const TDbIndexDef &index, const QList<TField *> &keyFields,
-                       const QVariantList &keyValues, const QString &lastField, bool partial);
+                       const QVariantList &keyValues, const QString &lastField, bool partial,
+                       bool stay);
     bool SearchWithFilter(const QList<TField *> &keyFields, const QVariantList &keyValues,
                           TLocateOptions options);
     QString EngineDateText(const QDate &date) const;

@@ -5,6 +5,7 @@
 #include "data/DbEngineError.h"
 #include "data/DbTable.h"
 #include "data/Field.h"
+#include "engine/src/remote/RoundTrips.h"
 
 #include <QObject>
 
@@ -195,6 +196,48 @@ TEST_F(DbTableTest, LocateOnIdSeeksTheIdTagAndKeepsTheActiveIndex) {
     EXPECT_TRUE(table->Locate(QStringLiteral("ID"), QStringLiteral("3"), {}))
         << "the ID given as text";
     EXPECT_EQ(bzk(), QStringLiteral("Kirsche"));
+}
+
+// On the remote server a Locate through an index waits for the server once: the seek brings the
+// record it finds along, and a key it does not find leaves the current record where it stood,
+// as it was read. That holds through the Locate's own index and through another one than the
+// active index, which stays in force.
+TEST_F(DbTableTest, ALocateThroughAnIndexIsOneRoundTripOnTheRemoteServer) {
+    if (!EngineFolder::remote())
+        GTEST_SKIP() << "round trips are the remote server's";
+    table->Open();
+    struct Step {
+        int id;
+        const char *bzk; // of the current record afterwards
+        const char *bstn;
+    };
+    const Step steps[] = {{3, "Kirsche", "C-300"}, {99, "Kirsche", "C-300"},
+                          {1, "Apfel", "B-200"},   {98, "Apfel", "B-200"},
+                          {4, "Dattel", "A-100"},  {97, "Dattel", "A-100"}};
+    for (const char *active : {"ID", "BSTN"}) {
+        SCOPED_TRACE(active);
+        table->SetIndexName(QString::fromLatin1(active));
+        table->First();
+        // The first ones prepare their statements on the server.
+        table->Locate(QStringLiteral("ID"), 2, {});
+        bzk();
+        table->Locate(QStringLiteral("ID"), 96, {});
+        for (const Step &s : steps) {
+            const uint64_t before = dbeng::remoteRoundTrips();
+            const bool found = table->Locate(QStringLiteral("ID"), s.id, {});
+            const QString name = bzk();
+            const QString bstn = table->FieldByName(QStringLiteral("BSTN"))->AsString();
+            EXPECT_EQ(dbeng::remoteRoundTrips() - before, 1u) << "ID " << s.id;
+            EXPECT_EQ(found, s.id < 90) << s.id;
+            EXPECT_EQ(name, QString::fromLatin1(s.bzk));
+            EXPECT_EQ(bstn, QString::fromLatin1(s.bstn));
+        }
+    }
+    table->Next();
+    EXPECT_EQ(id(), 1) << "after Dattel (A-100) in BSTN order";
+    table->Prior();
+    table->Prior();
+    EXPECT_EQ(id(), 2);
 }
 
 TEST_F(DbTableTest, LocateOnTextsWithIndexOrFilter) {
