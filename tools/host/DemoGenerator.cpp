@@ -160,13 +160,21 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
     }
 
     // All tables or none: made in a staging folder and put in place when complete.
-    HostFolder::createTables(folder, [&](const QString &staging) {
-        EngineConnection connection(staging);
+    HostFolder::createTables(folder, [&](EngineConnection &connection) {
+        // Each table's records in one transaction, unless the whole run is one already.
+        auto begin = [&](const EngineTable &table) {
+            if (!connection.inTransaction())
+                checkEngine(DbBeginTransaction(table.handle()));
+        };
+        auto commit = [&](const EngineTable &table) {
+            if (!connection.inTransaction())
+                checkEngine(DbCommitTransaction(table.handle()));
+        };
         say(QStringLiteral("Artikel: %1").arg(n));
         {
             EngineTable articles(createHostTable(connection, HostSchema::articles()));
             Appender a(articles.handle(), HostSchema::articles());
-            checkEngine(DbBeginTransaction(articles.handle()));
+            begin(articles);
             for (qint64 id = 1; id <= n; ++id) {
                 const char *noun = kNouns[random.below(std::size(kNouns))];
                 const char *attribute = kAttributes[random.below(std::size(kAttributes))];
@@ -189,7 +197,7 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
                 if (id % 100000 == 0)
                     say(QStringLiteral("  %1 Artikel").arg(id));
             }
-            checkEngine(DbCommitTransaction(articles.handle()));
+            commit(articles);
             say(QStringLiteral("Indizes der Artikeltabelle"));
             createHostIndexes(articles.handle(), HostSchema::articles());
         }
@@ -204,7 +212,7 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
                 return double(((quint64(id) * 0x9E3779B97F4A7C15ull) >> 40) % 10000) <
                        options.bookedPercent * 100.0;
             };
-            checkEngine(DbBeginTransaction(bookings.handle()));
+            begin(bookings);
             for (qint64 k = 0; k < bookingCount && n > 0; ++k) {
                 qint64 article = 1 + random.below(n);
                 for (int tries = 0; tries < 64 && !booked(article); ++tries)
@@ -221,7 +229,7 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
                 if ((k + 1) % 500000 == 0)
                     say(QStringLiteral("  %1 Buchungen").arg(k + 1));
             }
-            checkEngine(DbCommitTransaction(bookings.handle()));
+            commit(bookings);
             say(QStringLiteral("Indizes der Buchungstabelle"));
             createHostIndexes(bookings.handle(), HostSchema::bookings());
         }
@@ -230,12 +238,12 @@ DemoSummary generateDemo(const QString &folder, const DemoOptions &options,
         {
             EngineTable settings(createHostTable(connection, HostSchema::settings()));
             Appender s(settings.handle(), HostSchema::settings());
-            checkEngine(DbBeginTransaction(settings.handle()));
+            begin(settings);
             s.begin();
             s.set("Ident", QStringLiteral("1"));
             s.set("stringItem", QStringLiteral("Demo-Mandant (Startwert %1)").arg(options.seed));
             s.write();
-            checkEngine(DbCommitTransaction(settings.handle()));
+            commit(settings);
             createHostIndexes(settings.handle(), HostSchema::settings());
         }
     });

@@ -61,6 +61,18 @@ EngineConnection::EngineConnection(const QString &folder, bool create)
     checkEngine(DbConnect(path.constData(), DB_SERVER_LOCAL, "", "", 0, &m_handle));
 }
 
+EngineConnection::EngineConnection(const QString &dataSet, AllOrNothing)
+    : m_folder(Paths::normalize(dataSet)) {
+    checkEngine(DbConnect(EnginePath::toEngine(m_folder).constData(), DB_SERVER_REMOTE, "", "",
+                          DB_CONNECT_CREATE | DB_CONNECT_IN_TRANSACTION, &m_handle));
+    m_inTransaction = true;
+}
+
+void EngineConnection::commit() {
+    m_inTransaction = false;
+    checkEngine(DbCommitConnectionTransaction(m_handle));
+}
+
 bool EngineConnection::hasTable(const QString &fileName) {
     if (!remoteServer())
         return QFileInfo::exists(QDir(m_folder).filePath(fileName));
@@ -77,6 +89,8 @@ bool EngineConnection::hasTable(const QString &fileName) {
 }
 
 EngineConnection::~EngineConnection() {
+    if (m_handle && m_inTransaction)
+        DbRollbackConnectionTransaction(m_handle);
     if (m_handle)
         DbDisconnect(m_handle);
 }

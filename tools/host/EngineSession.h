@@ -34,6 +34,12 @@ class EngineConnection {
 public:
     // With create, a data folder or data set that is not there yet is made.
     explicit EngineConnection(const QString &folder, bool create = false);
+    // A connection to a data set of the remote server that begins in its connection
+    // transaction, the making of the data set (when it is not there yet) included: what it
+    // makes is there only after commit(); until then a failure, or the end of the connection,
+    // leaves nothing behind.
+    struct AllOrNothing {};
+    EngineConnection(const QString &dataSet, AllOrNothing);
     ~EngineConnection();
     EngineConnection(const EngineConnection &) = delete;
     EngineConnection &operator=(const EngineConnection &) = delete;
@@ -42,10 +48,14 @@ public:
     const QString &folder() const { return m_folder; }
     // Whether the table exists in the folder or data set.
     bool hasTable(const QString &fileName);
+    // Whether the connection's transaction is open (AllOrNothing, until commit()).
+    bool inTransaction() const { return m_inTransaction; }
+    void commit();
 
 private:
     QString m_folder;
     DBHANDLE m_handle = 0;
+    bool m_inTransaction = false;
 };
 
 struct FieldInfo {

@@ -144,8 +144,7 @@ QString tableFileName(const QString &name) {
 }
 
 int create(const QString &folder, QTextStream &out) {
-    HostFolder::createTables(folder, [](const QString &staging) {
-        EngineConnection connection(staging);
+    HostFolder::createTables(folder, [](EngineConnection &connection) {
         for (const HostSchema::Table *schema : HostSchema::all()) {
             EngineTable table(createHostTable(connection, *schema));
             createHostIndexes(table.handle(), *schema);

@@ -102,17 +102,18 @@ QString existingName(const QDir &folder, const std::string &fileName) {
 
 namespace HostFolder {
 
-void createTables(const QString &folder, const std::function<void(const QString &)> &make) {
+void createTables(const QString &folder, const std::function<void(EngineConnection &)> &make) {
     if (remoteServer()) {
-        // A data set has no folder to stage in: its tables are made in place.
-        EngineConnection connection(folder, true);
+        // A data set has no folder to stage in: the server's transaction stages instead.
+        EngineConnection connection(folder, EngineConnection::AllOrNothing{});
         for (const HostSchema::Table *schema : HostSchema::all()) {
             const QString file = QString::fromStdString(schema->fileName);
             if (connection.hasTable(file))
                 throw HostError(
                     QStringLiteral("Die Tabelle '%1' gibt es in '%2' schon.").arg(file, folder));
         }
-        make(folder);
+        make(connection);
+        connection.commit();
         return;
     }
     if (!QDir().mkpath(folder))
@@ -149,7 +150,10 @@ void createTables(const QString &folder, const std::function<void(const QString 
         }
     } cleanup{staging, lock};
 
-    make(staging);
+    {
+        EngineConnection connection(staging);
+        make(connection);
+    }
     for (const HostSchema::Table *schema : HostSchema::all()) {
         const QString from = QDir(staging).filePath(QString::fromStdString(schema->fileName));
         if (!QFileInfo(from).isFile() || QFileInfo(from + QStringLiteral("-wal")).size() > 0)

@@ -126,6 +126,37 @@ void setValue(DBHANDLE table, const Column &column, QByteArrayView text, QByteAr
     checkEngine(DbSetField(table, column.field, bytes.constData(), quint32(bytes.size())));
 }
 
+// The lines of the records written so far, by record number. On the remote server a record
+// whose key a unique tag has already is refused only when its batch goes to the server: at a
+// later record's write or at the commit. The engine then names the refused record, and its
+// line is found here, so that the message names the line as on the local server.
+class WrittenLines {
+public:
+    void add(DBHANDLE table, int line) {
+        quint32 recno = 0;
+        if (remoteServer() && DbGetRecordNum(table, &recno) == DBE_SUCCESS)
+            m_written.push_back({recno, line});
+    }
+    // The line of the record the last failure names; fallback when it names none.
+    int lineOfFailure(int fallback) const {
+        quint32 recno = 0;
+        if (DbGetLastErrorRecord(&recno) != DBE_SUCCESS || recno == 0)
+            return fallback;
+        // The refused record is among the last batch's: search from the end.
+        for (auto it = m_written.rbegin(); it != m_written.rend(); ++it)
+            if (it->recno == recno)
+                return it->line;
+        return fallback;
+    }
+
+private:
+    struct Written {
+        quint32 recno;
+        int line;
+    };
+    std::vector<Written> m_written;
+};
+
 } // namespace
 
 namespace TableImport {
@@ -166,6 +197,7 @@ int run(const QString &folder, const QString &tableName, const QString &csvFile,
     checkEngine(DbBeginTransaction(table.handle()));
     qint64 imported = 0;
     QByteArray bytes;
+    WrittenLines written;
     try {
         while (reader.next()) {
             const int line = reader.line();
@@ -191,15 +223,30 @@ int run(const QString &folder, const QString &tableName, const QString &csvFile,
                     throw HostError(QStringLiteral("Zeile %1: %2").arg(line).arg(e.message()));
                 }
             }
-            try {
-                checkEngine(DbWriteRecord(table.handle()));
-            } catch (const HostError &e) {
-                DbCancelUpdate(table.handle());
-                throw HostError(QStringLiteral("Zeile %1: %2").arg(line).arg(e.message()));
+            const DBRESULT result = DbWriteRecord(table.handle());
+            if (result != DBE_SUCCESS) {
+                const int refused = written.lineOfFailure(line);
+                try {
+                    checkEngine(result);
+                } catch (const HostError &e) {
+                    DbCancelUpdate(table.handle());
+                    throw HostError(QStringLiteral("Zeile %1: %2").arg(refused).arg(e.message()));
+                }
             }
+            written.add(table.handle(), line);
             ++imported;
         }
-        checkEngine(DbCommitTransaction(table.handle()));
+        const DBRESULT result = DbCommitTransaction(table.handle());
+        if (result != DBE_SUCCESS) {
+            const int refused = written.lineOfFailure(0);
+            try {
+                checkEngine(result);
+            } catch (const HostError &e) {
+                if (refused == 0)
+                    throw;
+                throw HostError(QStringLiteral("Zeile %1: %2").arg(refused).arg(e.message()));
+            }
+        }
     } catch (const HostError &e) {
         DbRollbackTransaction(table.handle());
         throw HostError(e.message() + QStringLiteral(" Aus der Datei wurde nichts übernommen."));
