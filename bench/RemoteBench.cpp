@@ -1,12 +1,13 @@
 // Figures for the remote server: the whole check as the user's click on "Überprüfen" runs it
 // (TFMain started as the host starts it with server kind "2"), next to the SQL query of the
-// same duplicate list with bookings, sent to the same server in the same run; and hard seeks
-// on the bookings index "ID_ART" through the engine's C interface over the server's socket,
-// next to the same lookups as plain libpq statements and to a statement that reads no table.
+// same duplicate list with bookings, sent to the same server in the same run; hard seeks on the
+// bookings index "ID_ART" through the engine's C interface over the server's socket, next to
+// the same lookups as plain libpq statements and to a statement that reads no table; and
+// Locates of articles by "ID" through the data layer, with the found record's fields read.
 //
-//   remote_bench DATASET [--runs N] [--seeks N] [--seek-rounds N]
+//   remote_bench DATASET [--runs N] [--seeks N] [--seek-rounds N] [--locates N]
 //
-// --runs 0 measures the seeks only.
+// --runs 0 measures the seeks and Locates only.
 //
 // The server is the one libpq's environment names (PGHOST, ...). DATASET is made by
 //   dupcheck-host --remote demo DATASET --articles 1000000 --seed 1
@@ -19,10 +20,13 @@
 #include "RemoteBenchSupport.h"
 #include "check/TFMain.h"
 #include "data/DbConnection.h"
+#include "data/DbServerTypes.h"
 #include "data/DbTable.h"
+#include "data/Field.h"
 #include "data/MemTable.h"
 #include "data/ui/LoginDialog.h"
 #include "dbeng.h"
+#include "engine/src/remote/RoundTrips.h"
 #include "feedback/Cursors.h"
 #include "feedback/TFSB_BOX.h"
 #include "feedback/TSBHTM.h"
@@ -155,6 +159,7 @@ int main(int argc, char **argv) {
     int runs = 3;
     int seeks = 200000;
     int seekRounds = 1;
+    int locates = 50000;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
             runs = std::max(0, std::atoi(argv[++i]));
@@ -162,14 +167,16 @@ int main(int argc, char **argv) {
             seeks = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--seek-rounds") == 0 && i + 1 < argc)
             seekRounds = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--locates") == 0 && i + 1 < argc)
+            locates = std::max(1, std::atoi(argv[++i]));
         else
             dataSet = QString::fromLocal8Bit(argv[i]);
     }
     if (dataSet.isEmpty()) {
-        std::fprintf(stderr,
-                     "usage: remote_bench DATASET [--runs N] [--seeks N] [--seek-rounds N]\n"
-                     "  DATASET made by: dupcheck-host --remote demo DATASET "
-                     "--articles 1000000 --seed 1\n");
+        std::fprintf(stderr, "usage: remote_bench DATASET [--runs N] [--seeks N] [--seek-rounds N] "
+                             "[--locates N]\n"
+                             "  DATASET made by: dupcheck-host --remote demo DATASET "
+                             "--articles 1000000 --seed 1\n");
         return 1;
     }
     PGconn *admin = PQconnectdb("application_name=remote_bench");
@@ -326,6 +333,91 @@ int main(int argc, char **argv) {
     DbDisconnect(c);
     PQfinish(plain);
 
+    // Locates of articles by "ID" through the data layer, as the check's changes and deletions
+    // find their articles, each found record's order number and name read; one key in ten is
+    // past the last article, so that the misses' cost shows too. Beside them the same lookups
+    // as plain prepared statements through libpq that return the whole record, as the Locate
+    // reads it. The two alternate for the seek rounds; the best round of each counts.
+    QObject owner;
+    owner.setObjectName(QStringLiteral("FMain"));
+    auto *locateConnection = new TDbConnection(&owner);
+    locateConnection->setObjectName(QStringLiteral("BenchConnection"));
+    locateConnection->SetDbServerTypes(stDB_REMOTE);
+    locateConnection->SetConnectPath(dataSet);
+    auto *articleTable = new TDbTable(&owner);
+    articleTable->setObjectName(QStringLiteral("BenchArticles"));
+    articleTable->SetDbConnection(locateConnection);
+    articleTable->SetTableName(QStringLiteral("ArtikelMain.TBL"));
+    try {
+        articleTable->Open();
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "cannot open the article table through the data layer: %s\n",
+                     e.what());
+        return 3;
+    }
+    const std::set<int> locateSession = [&] {
+        std::set<int> out;
+        for (int pid : engineSessions(admin))
+            if (!sessions.count(pid))
+                out.insert(pid);
+        return out;
+    }();
+    std::vector<int> locateKeys;
+    for (int i = 0; i < locates; ++i)
+        locateKeys.push_back(i % 10 == 9 ? int(articleCount) + 1 + i
+                                         : int(1 + random() % std::max<uint32_t>(1, articleCount)));
+    TField *bstnField = articleTable->FieldByName(QStringLiteral("BSTN"));
+    TField *bzkField = articleTable->FieldByName(QStringLiteral("BZK"));
+    const std::string articleLookup =
+        "SELECT * FROM " + articles + " WHERE \"ID\" = $1::integer LIMIT 1";
+    PGconn *plainArticles = PQconnectdb("application_name=remote_bench_plain");
+    const int plainArticlesPid = PQbackendPID(plainArticles);
+    PQclear(PQprepare(plainArticles, "article", articleLookup.c_str(), 1, nullptr));
+    Timing locateTime, plainLocateTime;
+    int located = 0, plainLocated = 0;
+    double tripsPerLocate = 0;
+    qsizetype readBytes = 0;
+    for (int round = 1; round <= seekRounds; ++round) {
+        located = 0;
+        QElapsedTimer wall;
+        wall.start();
+        const uint64_t trips = dbeng::remoteRoundTrips();
+        const double client = cpuNow(), server = sessionsCpu(locateSession);
+        for (int key : locateKeys) {
+            if (articleTable->Locate(QStringLiteral("ID"), key, {})) {
+                ++located;
+                readBytes += bstnField->AsString().size() + bzkField->AsString().size();
+            }
+        }
+        const Timing l{wall.nsecsElapsed() / 1e9, cpuNow() - client,
+                       sessionsCpu(locateSession) - server};
+        tripsPerLocate = double(dbeng::remoteRoundTrips() - trips) / locates;
+        plainLocated = 0;
+        wall.restart();
+        const double plainClient = cpuNow(), plainServer = processCpu(plainArticlesPid);
+        for (int key : locateKeys) {
+            const std::string text = std::to_string(key);
+            const char *values[] = {text.c_str()};
+            PGresult *r = PQexecPrepared(plainArticles, "article", 1, values, nullptr, nullptr, 0);
+            plainLocated += PQntuples(r) > 0;
+            PQclear(r);
+        }
+        const Timing p{wall.nsecsElapsed() / 1e9, cpuNow() - plainClient,
+                       processCpu(plainArticlesPid) - plainServer};
+        std::printf("locate round %d: data layer %.0f per s of CPU (%.1f + %.1f us), %.0f per s "
+                    "wall, %.2f round trips each; plain %.0f per s of CPU (%.1f + %.1f us), %.0f "
+                    "per s wall\n",
+                    round, locates / l.cpu(), 1e6 * l.client / locates, 1e6 * l.server / locates,
+                    locates / l.wall, tripsPerLocate, locates / p.cpu(), 1e6 * p.client / locates,
+                    1e6 * p.server / locates, locates / p.wall);
+        if (round == 1 || l.cpu() < locateTime.cpu())
+            locateTime = l;
+        if (round == 1 || p.cpu() < plainLocateTime.cpu())
+            plainLocateTime = p;
+    }
+    articleTable->Close();
+    PQfinish(plainArticles);
+
     if (runs > 0) {
         std::printf("\nrows: check %d, SQL query %d (%d with bookings)\n", checkRows, bestSql.rows,
                     bestSql.booked);
@@ -352,6 +444,16 @@ int main(int argc, char **argv) {
                 "a round trip costs: %.0f per s of CPU (%.3f s here + %.3f s server), %.0f per s "
                 "wall\n",
                 seeks / echoTime.cpu(), echoTime.client, echoTime.server, seeks / echoTime.wall);
+    std::printf("Locates of articles by \"ID\" (data layer, record read): %d (%d found), %.0f per "
+                "s of CPU (%.3f s here + %.3f s server), %.0f per s wall, %.2f round trips each\n",
+                locates, located, locates / locateTime.cpu(), locateTime.client, locateTime.server,
+                locates / locateTime.wall, tripsPerLocate);
+    std::printf("the same lookups as plain prepared statements (whole record): %d found, %.0f per "
+                "s of CPU (%.3f s here + %.3f s server), %.0f per s wall\n",
+                plainLocated, locates / plainLocateTime.cpu(), plainLocateTime.client,
+                plainLocateTime.server, locates / plainLocateTime.wall);
+    if (readBytes == 0)
+        std::printf("(no field was read)\n");
     getloadavg(load, 1);
     std::printf("load average %.2f at the end\n", load[0]);
     Application::setMainForm(nullptr);
