@@ -834,7 +834,8 @@ DBRESULT DbSeek(DBHANDLE index, const uint8_t *key, uint16_t len, uint16_t keyTy
         if ((kind != DB_SEEK_HARD && kind != DB_SEEK_SOFT) ||
             (kind == DB_SEEK_SOFT && (seekType & DB_SEEK_STAY)))
             invalidArgument("Unbekannte Suchart " + std::to_string(seekType) +
-                            " (1 genau, 2 ungefähr; 256 bleiben nur mit 1, 512 Datensatz lesen).");
+                            " (1 genau, 2 ungefähr; zu 1 auch 256 für das Stehenbleiben, zu "
+                            "beiden 512 für das Mitlesen des Datensatzes).");
         std::vector<KeySegment> segments;
         auto badKey = [&] {
             invalidArgument("Der Schlüssel passt nicht zum Index \"" + ix.name + "\" der Tabelle " +
@@ -1181,7 +1182,7 @@ DBRESULT DbCheckTable(DBHANDLE table, uint32_t *problems, char *buf, uint32_t *l
 
 /* --- Errors -------------------------------------------------------------------------------- */
 
-// These four leave the last error as it is, also when they fail themselves.
+// These leave the last error as it is, also when they fail themselves.
 DBRESULT DbGetLastErrorRecord(uint32_t *recno) {
     if (!recno)
         return DBE_INVALID_ARGUMENT;
