@@ -144,6 +144,29 @@ SqlRun runSql(const std::string &articles, const std::string &bookings) {
     return run;
 }
 
+// The keys looked up one by one with a prepared statement of one parameter through libpq, one
+// round trip each: the time of this process and of the statement's session, and how many of
+// them found a row.
+struct Lookups {
+    Timing time;
+    int found = 0;
+};
+Lookups plainLookups(PGconn *c, const char *statement, const std::vector<std::string> &keys) {
+    Lookups out;
+    QElapsedTimer wall;
+    wall.start();
+    const int pid = PQbackendPID(c);
+    const double client = cpuNow(), server = processCpu(pid);
+    for (const std::string &key : keys) {
+        const char *values[] = {key.c_str()};
+        PGresult *r = PQexecPrepared(c, statement, 1, values, nullptr, nullptr, 0);
+        out.found += PQntuples(r) > 0;
+        PQclear(r);
+    }
+    out.time = Timing{wall.nsecsElapsed() / 1e9, cpuNow() - client, processCpu(pid) - server};
+    return out;
+}
+
 void print(const char *what, const Timing &t, int rows) {
     std::printf("  %-34s %7.3f s CPU (%6.3f here + %6.3f server)  %7.3f s wall  %6d rows\n", what,
                 t.cpu(), t.client, t.server, t.wall, rows);
@@ -297,17 +320,9 @@ int main(int argc, char **argv) {
         }
         const Timing s{wall.nsecsElapsed() / 1e9, cpuNow() - client,
                        sessionsCpu(seekSession) - server};
-        plainFound = 0;
-        wall.restart();
-        const double plainClient = cpuNow(), plainServer = processCpu(plainPid);
-        for (const std::string &key : keys) {
-            const char *values[] = {key.c_str()};
-            PGresult *r = PQexecPrepared(plain, "lookup", 1, values, nullptr, nullptr, 0);
-            plainFound += PQntuples(r) > 0;
-            PQclear(r);
-        }
-        const Timing p{wall.nsecsElapsed() / 1e9, cpuNow() - plainClient,
-                       processCpu(plainPid) - plainServer};
+        const Lookups lookups = plainLookups(plain, "lookup", keys);
+        plainFound = lookups.found;
+        const Timing &p = lookups.time;
         wall.restart();
         const double echoClient = cpuNow(), echoServer = processCpu(plainPid);
         for (const std::string &key : keys) {
@@ -363,15 +378,17 @@ int main(int argc, char **argv) {
         return out;
     }();
     std::vector<int> locateKeys;
-    for (int i = 0; i < locates; ++i)
+    std::vector<std::string> locateKeyTexts;
+    for (int i = 0; i < locates; ++i) {
         locateKeys.push_back(i % 10 == 9 ? int(articleCount) + 1 + i
                                          : int(1 + random() % std::max<uint32_t>(1, articleCount)));
+        locateKeyTexts.push_back(std::to_string(locateKeys.back()));
+    }
     TField *bstnField = articleTable->FieldByName(QStringLiteral("BSTN"));
     TField *bzkField = articleTable->FieldByName(QStringLiteral("BZK"));
     const std::string articleLookup =
         "SELECT * FROM " + articles + " WHERE \"ID\" = $1::integer LIMIT 1";
     PGconn *plainArticles = PQconnectdb("application_name=remote_bench_plain");
-    const int plainArticlesPid = PQbackendPID(plainArticles);
     PQclear(PQprepare(plainArticles, "article", articleLookup.c_str(), 1, nullptr));
     Timing locateTime, plainLocateTime;
     int located = 0, plainLocated = 0;
@@ -392,18 +409,9 @@ int main(int argc, char **argv) {
         const Timing l{wall.nsecsElapsed() / 1e9, cpuNow() - client,
                        sessionsCpu(locateSession) - server};
         tripsPerLocate = double(dbeng::remoteRoundTrips() - trips) / locates;
-        plainLocated = 0;
-        wall.restart();
-        const double plainClient = cpuNow(), plainServer = processCpu(plainArticlesPid);
-        for (int key : locateKeys) {
-            const std::string text = std::to_string(key);
-            const char *values[] = {text.c_str()};
-            PGresult *r = PQexecPrepared(plainArticles, "article", 1, values, nullptr, nullptr, 0);
-            plainLocated += PQntuples(r) > 0;
-            PQclear(r);
-        }
-        const Timing p{wall.nsecsElapsed() / 1e9, cpuNow() - plainClient,
-                       processCpu(plainArticlesPid) - plainServer};
+        const Lookups lookups = plainLookups(plainArticles, "article", locateKeyTexts);
+        plainLocated = lookups.found;
+        const Timing &p = lookups.time;
         std::printf("locate round %d: data layer %.0f per s of CPU (%.1f + %.1f us), %.0f per s "
                     "wall, %.2f round trips each; plain %.0f per s of CPU (%.1f + %.1f us), %.0f "
                     "per s wall\n",
