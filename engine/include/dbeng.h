@@ -305,8 +305,10 @@ DBRESULT DbAtBOF(DBHANDLE table, uint16_t *bof);
  * *visible 0) at BOF, at EOF and on a deleted record. */
 DBRESULT DbIsRecordVisible(DBHANDLE order, uint16_t *visible);
 DBRESULT DbGetRecordNum(DBHANDLE table, uint32_t *recno);
-/* The bookmark is the record number. DbGotoBookmark positions in the order that last moved
- * the cursor; a record that is gone answers DBE_RECORD_NOT_FOUND and leaves the cursor at EOF. */
+/* The bookmark is the record number. DbGetBookmark answers it also while the cursor stands on
+ * a record that is gone (deleted by this handle or by another user); only BOF and EOF have none.
+ * DbGotoBookmark positions in the order that last moved the cursor; a record that is gone
+ * answers DBE_RECORD_NOT_FOUND and leaves the cursor at EOF. */
 DBRESULT DbGetBookmark(DBHANDLE table, uint32_t *bookmark);
 DBRESULT DbGotoBookmark(DBHANDLE table, uint32_t bookmark);
 /* Positions on the stored record with that number (read afresh, never from a read-ahead). */

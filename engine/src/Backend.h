@@ -53,7 +53,15 @@ public:
     virtual bool atBOF() const = 0;
     // Throws DBE_NO_CURRENT_RECORD at BOF, EOF and on a deleted record.
     virtual bool isVisible() = 0;
+    // The current record's number; throws DBE_NO_CURRENT_RECORD at BOF, EOF and on a deleted
+    // record.
     virtual uint32_t recordNumber() = 0;
+    // The cursor's place as a bookmark: the number of the record it stands on, also when that
+    // record is gone (deleted by this handle or by another user). A caller that keeps its place
+    // across a search must be able to ask for it wherever the cursor stands; going back to a
+    // record that is gone answers DBE_RECORD_NOT_FOUND. Throws DBE_NO_CURRENT_RECORD at BOF
+    // and EOF.
+    virtual uint32_t bookmark() = 0;
     // Keeps the order; a missing record throws DBE_RECORD_NOT_FOUND and leaves EOF.
     virtual void gotoRecord(uint32_t recno) = 0;
     virtual uint32_t recordCount(int order, bool respectFilters) = 0;

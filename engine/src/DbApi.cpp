@@ -621,7 +621,7 @@ DBRESULT DbGetBookmark(DBHANDLE table, uint32_t *bookmark) {
     return guarded([&] {
         need(bookmark, "bookmark");
         *bookmark = 0;
-        *bookmark = tableOf(table).table->recordNumber();
+        *bookmark = tableOf(table).table->bookmark();
     });
 }
 

@@ -56,6 +56,11 @@ public:
         this->requireCurrent();
         return this->recno_;
     }
+    uint32_t bookmark() override {
+        if (this->pos_ != Pos::On)
+            this->noCurrent();
+        return this->recno_;
+    }
 
     // Keeps the order; the record is found whether or not it passes the filters (visibility
     // says that).

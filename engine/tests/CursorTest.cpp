@@ -3,6 +3,7 @@
 #include "EngineFixture.h"
 
 #include <algorithm>
+#include <functional>
 #include <tuple>
 
 namespace {
@@ -177,6 +178,125 @@ TEST_F(CursorTest, ADeletedRecordLeavesTheCursorAtItsPlace) {
     ASSERT_DB(DbGetRecordCount(byK_, DB_IGNORE_FILTERS, &count));
     EXPECT_EQ(count, want.size() - 2);
     EXPECT_EQ(DbWriteRecord(t_), DBE_NO_UPDATE_PENDING) << "after a move nothing is waiting";
+}
+
+// Another user deletes the record this handle's cursor stands on, as happens when two
+// workstations work on one table. Every move must work from there, whether or not a fresh read
+// has found the record gone yet; only what needs that very record reports that it is gone.
+TEST_F(CursorTest, MovesWorkFromARecordAnotherHandleDeleted) {
+    const DBHANDLE other = open("W.TBL");
+    // The records in "K" order still stored.
+    std::vector<uint32_t> inK = walk(byK_);
+    auto keyOf = [&](uint32_t recno) {
+        for (const Row &row : rows_)
+            if (row.recno == recno)
+                return row.k;
+        return std::string("?");
+    };
+    // The first record in "K" order with this key: where a seek of it lands.
+    auto firstWith = [&](const std::string &k) {
+        for (uint32_t r : inK)
+            if (keyOf(r) == k)
+                return r;
+        return 0u;
+    };
+    auto seek = [&](DBHANDLE order, const std::string &key) {
+        uint16_t found = 0;
+        DBRESULT rc = DbSeek(order, reinterpret_cast<const uint8_t *>(key.data()),
+                             static_cast<uint16_t>(key.size()), DB_KEY_TEXT, DB_SEEK_HARD, &found);
+        return rc != DBE_SUCCESS ? rc : found ? DBE_SUCCESS : DBE_RECORD_NOT_FOUND;
+    };
+    struct Case {
+        const char *move;
+        std::function<DBRESULT(size_t at)> apply;
+        std::function<uint32_t(size_t at)> lands; // 0: EOF
+    };
+    const std::vector<Case> cases = {
+        {"skip forward", [&](size_t) { return DbSkip(byK_, 1); },
+         [&](size_t at) { return inK[at + 1]; }},
+        {"skip back", [&](size_t) { return DbSkip(byK_, -1); },
+         [&](size_t at) { return inK[at - 1]; }},
+        {"skip by 3", [&](size_t) { return DbSkip(byK_, 3); },
+         [&](size_t at) { return inK[at + 3]; }},
+        {"top", [&](size_t) { return DbGotoTop(byK_); }, [&](size_t) { return inK[0]; }},
+        {"bottom", [&](size_t) { return DbGotoBottom(byK_); }, [&](size_t) { return inK.back(); }},
+        {"seek", [&](size_t) { return seek(byK_, "C5"); }, [&](size_t) { return firstWith("C5"); }},
+        {"seek of nothing",
+         [&](size_t) { return seek(byK_, "Z") == DBE_RECORD_NOT_FOUND ? 0u : 1u; },
+         [&](size_t) { return 0u; }},
+        {"record", [&](size_t at) { return DbGotoRecord(t_, inK[at + 2]); },
+         [&](size_t at) { return inK[at + 2]; }},
+        {"bookmark of another record", [&](size_t at) { return DbGotoBookmark(t_, inK[at + 4]); },
+         [&](size_t at) { return inK[at + 4]; }},
+        {"shared key",
+         [&](size_t) {
+             uint32_t passed = 0;
+             return DbSkipToSharedKey(byK_, 10, &passed);
+         },
+         [&](size_t at) { return inK[at + 1]; }},
+    };
+    size_t at = 500;
+    for (const bool foundGone : {false, true}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(std::string(c.move) + (foundGone ? ", gone found by a read" : ""));
+            at += 10; // inside the long run of "B": every record shares its key with the next
+            ASSERT_DB(DbGotoTop(byK_));
+            ASSERT_DB(DbSkip(byK_, static_cast<int32_t>(at)));
+            ASSERT_EQ(recno(t_), inK[at]);
+            ASSERT_DB(DbGotoRecord(other, inK[at]));
+            ASSERT_DB(DbDeleteRecord(other));
+            if (foundGone) {
+                uint8_t image[64];
+                uint32_t len = sizeof image;
+                ASSERT_EQ(DbGetRecord(t_, image, &len), DBE_NO_CURRENT_RECORD);
+                EXPECT_NE(lastErrorText().find("Datensatz " + std::to_string(inK[at])),
+                          std::string::npos)
+                    << lastErrorText();
+            }
+            // The place keeps its bookmark; going back to it finds the record gone.
+            uint32_t mark = 0;
+            EXPECT_EQ(DbGetBookmark(t_, &mark), DBE_SUCCESS) << lastErrorText();
+            EXPECT_EQ(mark, inK[at]);
+            EXPECT_EQ(c.apply(at), DBE_SUCCESS) << lastErrorText();
+            const uint32_t want = c.lands(at);
+            if (want == 0) {
+                EXPECT_TRUE(eof(t_));
+            } else {
+                EXPECT_EQ(recno(t_), want);
+                EXPECT_EQ(text(t_, "K"), keyOf(want)) << "the landed record reads";
+            }
+            inK.erase(inK.begin() + static_cast<long>(at));
+        }
+    }
+    EXPECT_DB(DbCloseTable(other));
+}
+
+// What needs the very record another handle deleted reports that it is gone, and the cursor
+// still moves on from its place afterwards.
+TEST_F(CursorTest, WhatNeedsARecordAnotherHandleDeletedReportsItGone) {
+    const DBHANDLE other = open("W.TBL");
+    const std::vector<uint32_t> inK = walk(byK_);
+    const size_t at = 400;
+    ASSERT_DB(DbGotoTop(byK_));
+    ASSERT_DB(DbSkip(byK_, static_cast<int32_t>(at)));
+    ASSERT_DB(DbGotoRecord(other, inK[at]));
+    ASSERT_DB(DbDeleteRecord(other));
+    uint8_t image[64];
+    uint32_t len = sizeof image;
+    EXPECT_EQ(DbGetRecord(t_, image, &len), DBE_NO_CURRENT_RECORD);
+    EXPECT_EQ(DbLockRecord(t_, 0), DBE_NO_CURRENT_RECORD);
+    EXPECT_EQ(DbDeleteRecord(t_), DBE_NO_CURRENT_RECORD);
+    uint32_t number = 0;
+    EXPECT_EQ(DbGetRecordNum(t_, &number), DBE_NO_CURRENT_RECORD);
+    uint16_t visible = 1;
+    EXPECT_EQ(DbIsRecordVisible(byK_, &visible), DBE_NO_CURRENT_RECORD);
+    EXPECT_EQ(DbLockRecord(t_, inK[at]), DBE_RECORD_NOT_FOUND);
+    EXPECT_EQ(DbGotoBookmark(t_, inK[at]), DBE_RECORD_NOT_FOUND);
+    EXPECT_TRUE(eof(t_));
+    uint32_t count = 0;
+    ASSERT_DB(DbGetRecordCount(byK_, DB_IGNORE_FILTERS, &count));
+    EXPECT_EQ(count, inK.size() - 1);
+    EXPECT_DB(DbCloseTable(other));
 }
 
 TEST_F(CursorTest, ARecordDeletedAfterASeekOnAnotherTagKeepsItsPlaceInTheWalkedOrder) {
