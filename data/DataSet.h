@@ -105,7 +105,9 @@ public:
     const TFieldDefs &FieldDefs() const { return m_fieldDefs; }
 
     // keyFields: one name or several separated by ";"; keyValues: the value, or a QVariantList
-    // with one element per key field. Found: that record is current; else nothing moves.
+    // with one element per key field. Found: that record is current; else nothing moves, unless
+    // the current record was deleted by another user meanwhile and its place is lost: then the
+    // first record of the data set becomes current.
     bool Locate(const QString &keyFields, const QVariant &keyValues, TLocateOptions options);
 
     void Append();

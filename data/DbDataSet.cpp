@@ -1161,7 +1161,13 @@ bool TDbDataSet::InternalLocate(const QList<TField *> &keyFields, const QVariant
         NewRecord(saved);
         if (hadRecord && moved) {
             const uint32_t r = DbGotoBookmark(m_handle, saved);
-            if (r != DBE_RECORD_NOT_FOUND)
+            // Another user deleted the record this data set stood on, and the search took the
+            // cursor away from its place: nothing is left to go back to. The first record
+            // becomes current, so that what the data set shows and where the engine's cursor
+            // stands agree again.
+            if (r == DBE_RECORD_NOT_FOUND)
+                First();
+            else
                 Check(r);
         }
     }

@@ -153,9 +153,6 @@ bool DuplicateCheck::deleteCandidate(const QString &number, const QString &id,
     const DeletionJournal::Lock step = journal.lock();
     // Committed also when nothing changed: a rollback would leave the tables' cursors nowhere.
     TDbTransaction transaction(m_articles.DbConnection());
-    // The record the article table stood on since the last step may have been deleted by
-    // another deletion meanwhile: the step starts from a record read now.
-    m_articles.First();
     // A held article is passed over before it is written to the journal.
     if (!mayStillDelete(number, id, candidates) || CurrentRecordHeld(m_articles)) {
         transaction.Commit();

@@ -705,3 +705,60 @@ TEST_F(DbTableTest, EngineErrorsCarryTheirDetails) {
     }
     EXPECT_NO_THROW(CheckDbResult(table, 0));
 }
+
+// Another user deletes the article this table stands on (reached by a walk, so the table has
+// not asked for its record number yet). Reading it tells that it is gone; every Locate from
+// there works: a found article becomes current, and when nothing is found the table cannot go
+// back to its place and stands on the first article instead.
+TEST_F(DbTableTest, LocateWorksFromAnArticleAnotherUserDeleted) {
+    struct Case {
+        const char *name;
+        bool readFirst; // a read has found the article gone before the Locate
+        int locate;     // the ID looked for
+        bool found;
+        int current; // the ID current afterwards
+        int next;    // and after Next
+    };
+    // "BSTN" order after ID 4 is gone: 2, 1, 3.
+    const QList<Case> cases = {
+        {"found", false, 3, true, 3, 3},
+        {"found after a read", true, 3, true, 3, 3},
+        {"not found", false, 99, false, 2, 1},
+        {"not found after a read", true, 99, false, 2, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineFolder data;
+        data.makeArticles();
+        QObject owner;
+        auto *users = new TDbConnection(&owner);
+        users->SetDbServerTypes(EngineFolder::serverTypes());
+        users->SetConnectPath(data.path());
+        auto open = [&](const char *name) {
+            auto *t = new TDbTable(&owner);
+            t->setObjectName(QString::fromLatin1(name));
+            t->SetDbConnection(users);
+            t->SetTableName(QStringLiteral("ArtikelMain.TBL"));
+            t->Open();
+            return t;
+        };
+        TDbTable *mine = open("Table_ARTMAIN");
+        TDbTable *theirs = open("Other");
+        mine->SetIndexName(QStringLiteral("BSTN"));
+        mine->First();
+        mine->Next(); // ID 4, none of its fields read yet
+        ASSERT_TRUE(theirs->Locate(QStringLiteral("ID"), 4, {}));
+        theirs->Delete();
+        TField *id = mine->FieldByName(QStringLiteral("ID"));
+        if (c.readFirst) {
+            const QString message = messageOf<EDbEngineError>([&] { id->AsInteger(); });
+            EXPECT_TRUE(message.contains(QStringLiteral("gelöschten Datensatz 4")))
+                << message.toStdString();
+        }
+        EXPECT_EQ(mine->Locate(QStringLiteral("ID"), c.locate, {}), c.found);
+        EXPECT_FALSE(mine->Eof());
+        EXPECT_EQ(id->AsInteger(), c.current);
+        mine->Next();
+        EXPECT_EQ(id->AsInteger(), c.next) << "the walk goes on from the current article";
+    }
+}

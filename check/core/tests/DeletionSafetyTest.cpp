@@ -4,6 +4,11 @@
 #include "CheckData.h"
 #include "CheckSession.h"
 
+#include "data/DbEngineError.h"
+#include "data/DbTable.h"
+#include "data/Field.h"
+#include "dbeng.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,6 +62,31 @@ TEST(DeletionSafetyTest, TheLastStoredCandidateOfANumberStaysBesideABookedArticl
     // candidates that is stored.
     EXPECT_TRUE(second.deleteDuplicates());
     EXPECT_EQ(data.storedIds(), (QList<int>{1, 2}));
+}
+
+// Another user deleted the article the check's walk ended on, and a read of it (as the check
+// makes of a listed article) found it gone. The deletion that follows positions the article
+// table afresh for every candidate and runs to its end.
+TEST(DeletionSafetyTest, TheDeletionStartsFromAnArticleAnotherUserDeletedUnderTheCursor) {
+    CheckData data;
+    // In "BSTN" order the walk ends on article 3, the only one with the number "Z".
+    data.makeTables({{"a", "N"}, {"b", "N"}, {"c", "Z"}});
+    CheckSession session(data.path());
+    session.check().check();
+    ASSERT_EQ(session.rows(), (QStringList{"2:N:Nein", "1:N:Nein"}));
+    CheckSession other(data.path());
+    ASSERT_TRUE(other.articles().Locate(QStringLiteral("ID"), 3, {}));
+    other.articles().Delete();
+    try {
+        session.articles().FieldByName(QStringLiteral("BZK"))->AsString();
+        ADD_FAILURE() << "the walk did not end on article 3";
+    } catch (const EDbEngineError &e) {
+        ASSERT_EQ(e.EngineError(), uint32_t(DBE_NO_CURRENT_RECORD)) << e.message().toStdString();
+    }
+    EXPECT_TRUE(session.deleteDuplicates());
+    EXPECT_TRUE(session.messages.isEmpty()) << session.messages.join(u'|').toStdString();
+    // The candidate collected first, 2, stays.
+    EXPECT_EQ(data.storedIds(), (QList<int>{2}));
 }
 
 } // namespace
