@@ -708,23 +708,28 @@ TEST_F(DbTableTest, EngineErrorsCarryTheirDetails) {
 
 // Another user deletes the article this table stands on (reached by a walk, so the table has
 // not asked for its record number yet). Reading it tells that it is gone; every Locate from
-// there works: a found article becomes current, and when nothing is found the table cannot go
-// back to its place and stands on the first article instead.
+// there works. A found article becomes current. A seek that finds nothing stays on the gone
+// article's place, so the walk goes on from there; a search without an index has moved the
+// cursor away from that place and cannot go back to it, so it stands on the first article.
 TEST_F(DbTableTest, LocateWorksFromAnArticleAnotherUserDeleted) {
     struct Case {
         const char *name;
         bool readFirst; // a read has found the article gone before the Locate
-        int locate;     // the ID looked for
+        const char *field;
+        const char *value;
+        TLocateOptions options;
         bool found;
-        int current; // the ID current afterwards
+        int current; // the ID current afterwards; 0: still the gone article
         int next;    // and after Next
     };
-    // "BSTN" order after ID 4 is gone: 2, 1, 3.
+    // "BSTN" order after ID 4 is gone: 2, (4), 1, 3.
     const QList<Case> cases = {
-        {"found", false, 3, true, 3, 3},
-        {"found after a read", true, 3, true, 3, 3},
-        {"not found", false, 99, false, 2, 1},
-        {"not found after a read", true, 99, false, 2, 1},
+        {"found", false, "ID", "3", {}, true, 3, 3},
+        {"found after a read", true, "ID", "3", {}, true, 3, 3},
+        {"sought in vain", false, "ID", "99", {}, false, 0, 1},
+        {"sought in vain after a read", true, "ID", "99", {}, false, 0, 1},
+        {"searched in vain", false, "BSTN", "x-999", loCaseInsensitive, false, 2, 1},
+        {"searched in vain after a read", true, "BSTN", "x-999", loCaseInsensitive, false, 2, 1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -750,14 +755,21 @@ TEST_F(DbTableTest, LocateWorksFromAnArticleAnotherUserDeleted) {
         ASSERT_TRUE(theirs->Locate(QStringLiteral("ID"), 4, {}));
         theirs->Delete();
         TField *id = mine->FieldByName(QStringLiteral("ID"));
-        if (c.readFirst) {
+        auto readsGone = [&] {
             const QString message = messageOf<EDbEngineError>([&] { id->AsInteger(); });
             EXPECT_TRUE(message.contains(QStringLiteral("gelöschten Datensatz 4")))
                 << message.toStdString();
-        }
-        EXPECT_EQ(mine->Locate(QStringLiteral("ID"), c.locate, {}), c.found);
+        };
+        if (c.readFirst)
+            readsGone();
+        EXPECT_EQ(
+            mine->Locate(QString::fromLatin1(c.field), QString::fromLatin1(c.value), c.options),
+            c.found);
         EXPECT_FALSE(mine->Eof());
-        EXPECT_EQ(id->AsInteger(), c.current);
+        if (c.current == 0)
+            readsGone();
+        else
+            EXPECT_EQ(id->AsInteger(), c.current);
         mine->Next();
         EXPECT_EQ(id->AsInteger(), c.next) << "the walk goes on from the current article";
     }
