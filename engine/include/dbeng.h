@@ -79,6 +79,19 @@
  * DbBeginTransaction .. DbCommitTransaction group the writes of one table handle into one
  * durable transaction (bulk loading); without them every write is its own transaction.
  *
+ * Transactions and closing. No write inside a transaction is lost because its handle closed
+ * before the transaction ended; the same holds on both servers:
+ *  - DbCloseTable inside a connection transaction (DbBeginConnectionTransaction) withdraws the
+ *    handle at once (its record locks and a change not written end), but its writes stay part
+ *    of the transaction: the commit stores them, the rollback undoes them.
+ *  - A table opened or created while a connection transaction runs takes part in it.
+ *  - DbCloseTable of a handle inside its own transaction (DbBeginTransaction) is refused with
+ *    DBE_TRANSACTION_OPEN, and the handle and its transaction go on: nobody could end the
+ *    transaction after the close. Commit or roll back first.
+ *  - DbDisconnect inside a transaction of either kind rolls it back as a whole, closes the
+ *    connection all the same and answers DBE_TRANSACTION_OPEN: nothing is half-written, and
+ *    the caller learns that the changes are not stored.
+ *
  * Locks. DbLockRecord takes the record lock for this table handle; it holds across processes
  * and ends with DbUnlockRecord, DbCloseTable or the end of the process, however it ends. A
  * write or delete of a record that another handle has locked fails with DBE_RECORD_LOCKED.
@@ -122,6 +135,7 @@ typedef uint32_t DBHANDLE;
 #define DBE_NO_UPDATE_PENDING 5085    /* DbCancelUpdate/DbWriteRecord with nothing pending */
 #define DBE_DUPLICATE_KEY 5090        /* a write that breaks a unique index */
 #define DBE_NOT_IN_DICTIONARY 5132    /* a dictionary open of a table the dictionary lacks */
+#define DBE_TRANSACTION_OPEN 5140     /* a close or disconnect inside a transaction */
 #define DBE_SERVER_NOT_AVAILABLE 6420 /* the server type is not available, or not reachable */
 #define DBE_LOGIN_FAILED                                                                           \
     6430                       /* the remote server refused the user name or password,             \
@@ -240,7 +254,8 @@ DBRESULT DbCacheOpenTables(uint16_t count);
  * so that several tables come into being together or not at all. */
 DBRESULT DbConnect(const char *path, uint16_t types, const char *user, const char *password,
                    uint32_t options, DBHANDLE *connection);
-/* Closes every table still open on the connection (answering DBE_TABLES_CLOSED then). */
+/* Closes every table still open on the connection (answering DBE_TABLES_CLOSED then). A
+ * transaction still running is rolled back (answering DBE_TRANSACTION_OPEN then). */
 DBRESULT DbDisconnect(DBHANDLE connection);
 DBRESULT DbGetServerType(DBHANDLE connection, uint16_t *type);
 
@@ -251,6 +266,7 @@ DBRESULT DbGetServerType(DBHANDLE connection, uint16_t *type);
 DBRESULT DbOpenTable(DBHANDLE connection, const char *name, const char *alias, uint16_t tableType,
                      uint16_t charType, uint16_t lockType, uint16_t rights, uint32_t options,
                      DBHANDLE *table);
+/* Inside a transaction see "Transactions and closing" above. */
 DBRESULT DbCloseTable(DBHANDLE table);
 /* fields: "NAME,TYPE,LENGTH,DECIMALS;..." with TYPE a DB_TYPE_* number; LENGTH is needed for
  * string, ci-string, numeric and raw fields and ignored for the others. The new table is

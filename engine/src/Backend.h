@@ -102,6 +102,13 @@ public:
     virtual void beginTransaction() = 0;
     virtual void commitTransaction() = 0;
     virtual void rollbackTransaction() = 0;
+    // Whether this handle's own transaction (beginTransaction) runs, or on the local server
+    // its part of the connection's transaction.
+    virtual bool inTransaction() const = 0;
+    // The handle closes while the connection's transaction runs: its writes stay part of that
+    // transaction, so the table lives on until the transaction ends; its record locks and a
+    // change not written end now, as with any close.
+    virtual void closeInsideTransaction() = 0;
 };
 
 class Connection {
@@ -119,6 +126,10 @@ public:
     virtual void beginTransaction(const std::vector<Table *> &tables) = 0;
     virtual void commitTransaction(const std::vector<Table *> &tables) = 0;
     virtual void rollbackTransaction(const std::vector<Table *> &tables) = 0;
+    virtual bool inTransaction() const = 0;
+    // A table opened while the transaction runs takes part in it as the others do; tables are
+    // the connection's tables besides it.
+    virtual void joinTransaction(Table &table, const std::vector<Table *> &tables) = 0;
 };
 
 class Backend {

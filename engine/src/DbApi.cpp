@@ -294,7 +294,28 @@ DBRESULT DbDisconnect(DBHANDLE connection) {
         ConnectionObject &c = connectionOf(connection);
         size_t open = c.tables.size();
         std::string folder = c.connection->folder();
+        // A transaction nobody ended is undone as a whole, explicitly rather than by whatever
+        // order the tables close in; the caller learns that its changes are not stored.
+        bool undone = false;
+        try {
+            if (c.connection->inTransaction()) {
+                undone = true;
+                c.connection->rollbackTransaction(c.transactionTables());
+            }
+            for (const auto &t : c.tables)
+                if (t->table->inTransaction()) {
+                    undone = true;
+                    t->table->rollbackTransaction();
+                }
+        } catch (const DbException &) {
+            // Closing the tables and the session undoes what the rollback could not.
+        }
         closeConnection(c);
+        if (undone)
+            throw DbException(DBE_TRANSACTION_OPEN,
+                              "Beim Trennen der Verbindung zu " + quoteFile(folder) +
+                                  " lief noch eine Transaktion; sie wurde zurückgenommen, ihre "
+                                  "Änderungen sind nicht gespeichert.");
         if (open)
             throw DbException(DBE_TABLES_CLOSED,
                               "Beim Trennen der Verbindung zu " + quoteFile(folder) +
@@ -309,6 +330,13 @@ DBRESULT DbGetServerType(DBHANDLE connection, uint16_t *type) {
 }
 
 /* --- Tables ------------------------------------------------------------------------------- */
+
+// A table opened while the connection's transaction runs takes part in it.
+static std::unique_ptr<Table> joined(ConnectionObject &c, std::unique_ptr<Table> table) {
+    if (c.connection->inTransaction())
+        c.connection->joinTransaction(*table, c.transactionTables());
+    return table;
+}
 
 DBRESULT DbOpenTable(DBHANDLE connection, const char *name, const char *, uint16_t tableType,
                      uint16_t, uint16_t, uint16_t, uint32_t options, DBHANDLE *table) {
@@ -327,7 +355,7 @@ DBRESULT DbOpenTable(DBHANDLE connection, const char *name, const char *, uint16
                                   "Tabelle zu öffnen.");
         uint32_t kept = options & (DB_OPEN_EXCLUSIVE | DB_OPEN_READONLY | DB_OPEN_REINDEX |
                                    DB_OPEN_IGNORE_COLLATION);
-        *table = c.addTable(c.connection->openTable(name, kept), kept).handle.value();
+        *table = c.addTable(joined(c, c.connection->openTable(name, kept)), kept).handle.value();
     });
 }
 
@@ -336,7 +364,20 @@ DBRESULT DbCloseTable(DBHANDLE table) {
         auto *t = findHandle<TableObject>(table);
         if (!t)
             badHandle(table, "eine geöffnete Tabelle");
-        t->connection->closeTable(*t);
+        ConnectionObject &c = *t->connection;
+        if (c.connection->inTransaction()) {
+            c.closeInsideTransaction(*t);
+            return;
+        }
+        // Its own transaction would have nobody left to end it: closing would undo its writes
+        // without a word.
+        if (t->table->inTransaction())
+            throw DbException(DBE_TRANSACTION_OPEN,
+                              "Die Tabelle " + quoteFile(t->table->def().path) +
+                                  " kann nicht geschlossen werden, solange ihre Transaktion "
+                                  "läuft: sie muss zuerst abgeschlossen oder zurückgenommen "
+                                  "werden.");
+        c.closeTable(*t);
     });
 }
 
@@ -348,7 +389,7 @@ DBRESULT DbCreateTable(DBHANDLE connection, const char *name, const char *fields
         need(name, "name");
         need(fields, "fields");
         std::vector<FieldDef> defs = parseFieldList(fields, name);
-        *table = c.addTable(c.connection->createTable(name, defs), 0).handle.value();
+        *table = c.addTable(joined(c, c.connection->createTable(name, defs)), 0).handle.value();
     });
 }
 
@@ -1137,31 +1178,38 @@ DBRESULT DbRollbackTransaction(DBHANDLE table) {
     return guarded([&] { tableOf(table).table->rollbackTransaction(); });
 }
 
-static std::vector<Table *> openTables(ConnectionObject &c) {
-    std::vector<Table *> out;
-    for (const auto &t : c.tables)
-        out.push_back(t->table.get());
-    return out;
-}
-
 DBRESULT DbBeginConnectionTransaction(DBHANDLE connection) {
     return guarded([&] {
         ConnectionObject &c = connectionOf(connection);
-        c.connection->beginTransaction(openTables(c));
+        c.connection->beginTransaction(c.transactionTables());
     });
 }
 
 DBRESULT DbCommitConnectionTransaction(DBHANDLE connection) {
     return guarded([&] {
         ConnectionObject &c = connectionOf(connection);
-        c.connection->commitTransaction(openTables(c));
+        struct End {
+            ConnectionObject &c;
+            ~End() {
+                if (!c.connection->inTransaction())
+                    c.endTransaction();
+            }
+        } end{c};
+        c.connection->commitTransaction(c.transactionTables());
     });
 }
 
 DBRESULT DbRollbackConnectionTransaction(DBHANDLE connection) {
     return guarded([&] {
         ConnectionObject &c = connectionOf(connection);
-        c.connection->rollbackTransaction(openTables(c));
+        struct End {
+            ConnectionObject &c;
+            ~End() {
+                if (!c.connection->inTransaction())
+                    c.endTransaction();
+            }
+        } end{c};
+        c.connection->rollbackTransaction(c.transactionTables());
     });
 }
 

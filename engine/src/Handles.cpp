@@ -86,6 +86,8 @@ IndexObject &TableObject::addIndex(int tag) {
 ConnectionObject::~ConnectionObject() {
     while (!tables.empty())
         tables.pop_back();
+    while (!closedInTransaction.empty())
+        closedInTransaction.pop_back();
 }
 
 TableObject &ConnectionObject::addTable(std::unique_ptr<Table> table, uint32_t options) {
@@ -102,6 +104,26 @@ void ConnectionObject::closeTable(TableObject &table) {
                      [&](const std::unique_ptr<TableObject> &t) { return t.get() == &table; });
     if (it != tables.end())
         tables.erase(it);
+}
+
+void ConnectionObject::closeInsideTransaction(TableObject &table) {
+    auto it =
+        std::find_if(tables.begin(), tables.end(),
+                     [&](const std::unique_ptr<TableObject> &t) { return t.get() == &table; });
+    if (it == tables.end())
+        return;
+    table.table->closeInsideTransaction();
+    closedInTransaction.push_back(std::move(table.table));
+    tables.erase(it);
+}
+
+std::vector<Table *> ConnectionObject::transactionTables() const {
+    std::vector<Table *> out;
+    for (const auto &t : tables)
+        out.push_back(t->table.get());
+    for (const auto &t : closedInTransaction)
+        out.push_back(t.get());
+    return out;
 }
 
 ConnectionObject &addConnection(std::unique_ptr<Connection> connection) {

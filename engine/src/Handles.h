@@ -79,9 +79,17 @@ struct ConnectionObject {
     TableObject &addTable(std::unique_ptr<Table> table, uint32_t options);
     // Closes the table and withdraws its handles.
     void closeTable(TableObject &table);
+    // Withdraws the table's handles but keeps the table itself until the connection's
+    // transaction ends (endTransaction): its writes are part of that transaction.
+    void closeInsideTransaction(TableObject &table);
+    // The open tables and those closed inside the running transaction: the transaction's.
+    std::vector<Table *> transactionTables() const;
+    // The transaction is over: the tables closed inside it close now.
+    void endTransaction() { closedInTransaction.clear(); }
 
     std::unique_ptr<Connection> connection;
     std::vector<std::unique_ptr<TableObject>> tables; // the open tables
+    std::vector<std::unique_ptr<Table>> closedInTransaction;
     HandleNumber handle{kind, this};
 };
 

@@ -49,6 +49,8 @@ std::string errorDescription(uint32_t code) {
         return "Der Datensatz wurde nicht gefunden.";
     case DBE_TABLES_CLOSED:
         return "Beim Trennen der Verbindung waren noch Tabellen geöffnet; sie wurden geschlossen.";
+    case DBE_TRANSACTION_OPEN:
+        return "Es läuft noch eine Transaktion.";
     case DBE_INDEX_NOT_FOUND:
         return "Der Index wurde nicht gefunden.";
     case DBE_FILE_NOT_FOUND:

@@ -163,9 +163,12 @@ TEST_F(BulkAppendTest, ARollbackLeavesNothingAndNumbersAreNotHandedOutAgain) {
     EXPECT_FALSE(seekText(byBstn_, "B000001"));
     EXPECT_EQ(walk(t_), (std::vector<uint32_t>{1, 2}));
 
-    // Also when the handle that began it closes without a word.
+    // The handle that began it cannot close before it ends (nothing is undone without a
+    // word); rolled back then, nothing of it is there.
     ASSERT_DB(DbBeginTransaction(t_));
     appendRow(1);
+    EXPECT_EQ(DbCloseTable(t_), DBE_TRANSACTION_OPEN);
+    ASSERT_DB(DbRollbackTransaction(t_));
     ASSERT_DB(DbCloseTable(t_));
     t_ = open("Art.TBL");
     EXPECT_EQ(count(t_), 2u);

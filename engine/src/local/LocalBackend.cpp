@@ -81,7 +81,9 @@ public:
     // Each table file is its own database: the transaction is one per writable table file,
     // each begun at once (BEGIN IMMEDIATE), so that every file's write lock is held throughout
     // and no other process writes to any of them meanwhile. A file open through several
-    // handles has it on the first of them. Commit stores them one after another.
+    // handles has it on the first of them. Commit stores them one after another. A handle
+    // closed meanwhile stays among the tables until the end (DbCloseTable), so that its file's
+    // part is stored or undone with the others.
     void beginTransaction(const std::vector<Table *> &tables) override {
         std::vector<LocalTable *> begun;
         try {
@@ -100,15 +102,47 @@ public:
     void commitTransaction(const std::vector<Table *> &tables) override {
         requireTransaction();
         inTransaction_ = false;
-        for (LocalTable *t : transactionTables(tables))
-            t->commitTransaction();
+        std::vector<LocalTable *> open = begunTables(tables);
+        for (size_t i = 0; i < open.size(); ++i) {
+            try {
+                open[i]->commitTransaction();
+            } catch (...) {
+                // The files stored so far stay stored; the rest must not stay open without an
+                // owner, holding their write locks until the handles close.
+                for (size_t k = i; k < open.size(); ++k)
+                    if (open[k]->inTransaction())
+                        rollbackQuietly(*open[k]);
+                throw;
+            }
+        }
     }
 
     void rollbackTransaction(const std::vector<Table *> &tables) override {
         requireTransaction();
         inTransaction_ = false;
-        for (LocalTable *t : transactionTables(tables))
-            t->rollbackTransaction();
+        std::vector<LocalTable *> open = begunTables(tables);
+        for (size_t i = 0; i < open.size(); ++i) {
+            try {
+                open[i]->rollbackTransaction();
+            } catch (...) {
+                for (size_t k = i + 1; k < open.size(); ++k)
+                    rollbackQuietly(*open[k]);
+                throw;
+            }
+        }
+    }
+
+    bool inTransaction() const override { return inTransaction_; }
+
+    // A writable file that no other handle holds in the transaction gets its own part; a file
+    // the transaction holds already is written through the handle that holds it.
+    void joinTransaction(Table &table, const std::vector<Table *> &tables) override {
+        if (!inTransaction_ || table.readOnly())
+            return;
+        for (Table *t : tables)
+            if (t != &table && t->inTransaction() && t->def().path == table.def().path)
+                return;
+        static_cast<LocalTable &>(table).beginTransaction();
     }
 
 private:
@@ -122,6 +156,23 @@ private:
                 out.push_back(static_cast<LocalTable *>(t));
         }
         return out;
+    }
+
+    // The tables whose part of the transaction runs, in the order they began.
+    static std::vector<LocalTable *> begunTables(const std::vector<Table *> &tables) {
+        std::vector<LocalTable *> out;
+        for (Table *t : tables)
+            if (t->inTransaction())
+                out.push_back(static_cast<LocalTable *>(t));
+        return out;
+    }
+
+    static void rollbackQuietly(LocalTable &table) {
+        try {
+            table.rollbackTransaction();
+        } catch (const DbException &) {
+            // The first failure is the one to report; closing the file undoes the rest.
+        }
     }
 
     void requireTransaction() const {

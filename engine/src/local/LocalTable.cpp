@@ -1384,6 +1384,14 @@ void LocalTable::commitTransaction() {
     bulkDropped_.clear();
 }
 
+void LocalTable::closeInsideTransaction() {
+    if (updatePending())
+        cancelChange();
+    // Closing the side file's description ends every record lock of this handle; the table
+    // file's connection, and with it the transaction and its write lock, stays.
+    locks_.close();
+}
+
 void LocalTable::rollbackTransaction() {
     if (!explicitTransaction_)
         throw DbException(DBE_INVALID_ARGUMENT,

@@ -44,6 +44,8 @@ public:
     void beginTransaction() override;
     void commitTransaction() override;
     void rollbackTransaction() override;
+    bool inTransaction() const override { return explicitTransaction_; }
+    void closeInsideTransaction() override;
 
 private:
     // The key columns of an order and how rows are sorted in it.

@@ -87,6 +87,13 @@ public:
             static_cast<RemoteTable *>(t)->forgetReads();
     }
 
+    bool inTransaction() const override { return session_->connectionTransaction; }
+
+    // The session's transaction is every table's: a table opened meanwhile is in it already.
+    // (Its table is not locked against other writers as the others are; its writes wait for
+    // theirs as any write does.)
+    void joinTransaction(Table &, const std::vector<Table *> &) override {}
+
 private:
     void requireTransaction() const {
         if (!session_->connectionTransaction)

@@ -1025,6 +1025,13 @@ void RemoteTable::rollbackTransaction() {
     forgetReads();
 }
 
+void RemoteTable::closeInsideTransaction() {
+    // The writes are the session's (held appends included) and go with its commit.
+    if (updatePending())
+        cancelChange();
+    session_->releaseAll(this, rdef_.oid);
+}
+
 void RemoteTable::forgetReads() {
     endChange();
     forgetPosition();

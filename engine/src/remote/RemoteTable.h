@@ -44,6 +44,8 @@ public:
     void beginTransaction() override;
     void commitTransaction() override;
     void rollbackTransaction() override;
+    bool inTransaction() const override { return session_->transactionOwner == this; }
+    void closeInsideTransaction() override;
 
     // The session's transaction was rolled back: what was read since it began may be gone.
     void forgetReads();
