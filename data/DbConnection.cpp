@@ -6,6 +6,8 @@
 #include "platform/Cp1252.h"
 #include "platform/EnginePath.h"
 
+#include <exception>
+
 namespace {
 
 TDbConnection::LoginPromptFunction &loginPrompt() {
@@ -161,7 +163,30 @@ void TDbConnection::Commit() {
 }
 
 void TDbConnection::Rollback() {
-    CheckDbResult(nullptr, DbRollbackConnectionTransaction(m_handle));
+    const QList<TDbDataSet *> tables = AttachedTables();
+    // Every data set gets its place back, also when one of them fails; the first failure
+    // is the one reported.
+    std::exception_ptr failure;
+    for (TDbDataSet *table : tables) {
+        try {
+            table->BeforeRollback();
+        } catch (const Exception &) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    const uint32_t r = DbRollbackConnectionTransaction(m_handle);
+    for (TDbDataSet *table : tables) {
+        try {
+            table->AfterRollback();
+        } catch (const Exception &) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    CheckDbResult(nullptr, r);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TDbConnection::CloseAttachedTables() {

@@ -179,6 +179,80 @@ void TDbDataSet::ReleaseHandles() {
     m_handle = 0;
 }
 
+void TDbDataSet::BeforeRollback() {
+    m_rollbackPlace = RollbackPlace();
+    if (!Active())
+        return;
+    // The rollback drops the engine's pending change; the data set's must not outlive it.
+    Cancel();
+    if (!HasCurrentRecord())
+        return;
+    m_rollbackPlace.hasRecord = true;
+    m_rollbackPlace.recno = CurrentRecno();
+    // A record another handle deleted under the cursor has no image to give; the rollback
+    // brings it back, and it is found again by its number.
+    QByteArray image(qsizetype(m_recordLength), '\0');
+    uint32_t length = m_recordLength;
+    if (m_indexOrder &&
+        DbGetRecord(m_handle, reinterpret_cast<uint8_t *>(image.data()), &length) == DBE_SUCCESS)
+        m_rollbackPlace.image = image;
+}
+
+void TDbDataSet::AfterRollback() {
+    if (!Active())
+        return;
+    const RollbackPlace place = std::exchange(m_rollbackPlace, RollbackPlace());
+    if (!place.hasRecord) {
+        First();
+    } else {
+        if (BeforeScroll)
+            BeforeScroll(this);
+        Check(DbGotoBOF(m_order));
+        const uint32_t r = DbGotoBookmark(m_handle, place.recno);
+        if (r != DBE_RECORD_NOT_FOUND)
+            Check(r);
+        if (r == DBE_SUCCESS && Fetch(0)) {
+            NewRecord(place.recno);
+            RecordFound();
+        } else if (m_indexOrder && !place.image.isEmpty() && SeekImageKey(place.image) &&
+                   (Fetch(0) || Fetch(1))) {
+            // The record was appended inside the transaction: the nearest is the next key.
+            RecordFound();
+        } else {
+            // Past the last key; or in the table's own order, where every record after it was
+            // appended inside the transaction too (numbers only grow, and the transaction kept
+            // other writers out): the nearest is the last record.
+            Last();
+        }
+    }
+    // Whatever the data set shows may have changed, not only its current record.
+    DataEvent(TDataEvent::DataSetChanged);
+}
+
+bool TDbDataSet::SeekImageKey(const QByteArray &image) {
+    const TDbIndexDef *index = nullptr;
+    for (const TDbIndexDef &def : m_indexes)
+        if (def.Handle == m_indexOrder)
+            index = &def;
+    if (!index)
+        return false;
+    SeekBuiltKey(*index, DB_SEEK_SOFT, [&] {
+        for (const QString &name : index->Fields) {
+            auto info = std::find_if(m_info.begin(), m_info.end(), [&](const FieldInfo &f) {
+                return f.name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (info == m_info.end())
+                Fail(QStringLiteral("Field '%1' not found").arg(name));
+            Check(DbSetFieldRaw(m_handle, info->number,
+                                reinterpret_cast<const uint8_t *>(image.constData()) + info->offset,
+                                info->length));
+        }
+    });
+    uint16_t eof = 0;
+    Check(DbAtEOF(m_handle, &eof));
+    return !eof;
+}
+
 QString TDbDataSet::ResolvedDirectory() const {
     return m_connection ? m_connection->ResolvedDirectory() : m_databaseName;
 }
@@ -944,13 +1018,35 @@ QString TDbDataSet::IndexForLocate(const QString &keyFields, TLocateOptions opti
     return index ? index->Name : QString();
 }
 
-bool TDbDataSet::SeekWithIndex(const TDbIndexDef &index, const QList<TField *> &keyFields,
-                               const QVariantList &keyValues, const QString &lastField,
-                               bool partial, bool stay) {
+bool TDbDataSet::SeekBuiltKey(const TDbIndexDef &index, uint16_t seekType,
+                              const std::function<void()> &setSegments) {
     Check(DbInitRawKey(index.Handle));
     uint8_t key[DB_MAX_KEY_LENGTH + 1] = {};
     uint16_t keyLength = DB_MAX_KEY_LENGTH;
     try {
+        setSegments();
+        Check(DbBuildRawKey(index.Handle, key, &keyLength));
+    } catch (...) {
+        uint16_t ignored = DB_MAX_KEY_LENGTH;
+        DbBuildRawKey(index.Handle, key, &ignored); // ends the scratch mode
+        throw;
+    }
+    uint16_t found = 0;
+    const uint32_t r = DbSeek(index.Handle, key, keyLength, DB_KEY_RAW, seekType, &found);
+    if (r != DBE_NO_CURRENT_RECORD)
+        Check(r);
+    return found == 1;
+}
+
+bool TDbDataSet::SeekWithIndex(const TDbIndexDef &index, const QList<TField *> &keyFields,
+                               const QVariantList &keyValues, const QString &lastField,
+                               bool partial, bool stay) {
+    // The record found is read next (Locate makes it current); a key not found leaves the
+    // engine's cursor on the current record, so that nothing has to take it back there: on the
+    // remote server a Locate is one round trip either way.
+    const uint16_t seekType =
+        DB_SEEK_HARD | DB_SEEK_READ_RECORD | (stay ? DB_SEEK_STAY : uint16_t(0));
+    return SeekBuiltKey(index, seekType, [&] {
         for (qsizetype k = 0; k < keyFields.size(); ++k) {
             const FieldInfo &info = m_info[keyFields[k]->FieldNo() - 1];
             const QVariant &value = keyValues[k];
@@ -971,22 +1067,7 @@ bool TDbDataSet::SeekWithIndex(const TDbIndexDef &index, const QList<TField *> &
                 Check(DbSetFieldRaw(m_handle, info.number, bytes.data(), info.length));
             }
         }
-        Check(DbBuildRawKey(index.Handle, key, &keyLength));
-    } catch (...) {
-        uint16_t ignored = DB_MAX_KEY_LENGTH;
-        DbBuildRawKey(index.Handle, key, &ignored); // ends the scratch mode
-        throw;
-    }
-    // The record found is read next (Locate makes it current); a key not found leaves the
-    // engine's cursor on the current record, so that nothing has to take it back there: on the
-    // remote server a Locate is one round trip either way.
-    const uint16_t seekType =
-        DB_SEEK_HARD | DB_SEEK_READ_RECORD | (stay ? DB_SEEK_STAY : uint16_t(0));
-    uint16_t found = 0;
-    const uint32_t r = DbSeek(index.Handle, key, keyLength, DB_KEY_RAW, seekType, &found);
-    if (r != DBE_NO_CURRENT_RECORD)
-        Check(r);
-    return found == 1;
+    });
 }
 
 QString TDbDataSet::EngineDateText(const QDate &date) const {

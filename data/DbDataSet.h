@@ -24,6 +24,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -100,6 +101,12 @@ public:
     // For TDbConnection: close without a usable connection, forget the connection.
     void ReleaseHandles();
     void ConnectionGone();
+    // For TDbConnection, around the rollback of its transaction, which may take away the
+    // current record (appended inside it) and leaves the engine's cursor nowhere: before it, a
+    // change not written is given up and the current record remembered; after it, the data
+    // set stands on that record again, else on the nearest one in its order, else it is empty.
+    void BeforeRollback();
+    void AfterRollback();
 
 protected:
     explicit TDbDataSet(QObject *owner);
@@ -171,6 +178,12 @@ private:
                           TLocateOptions options);
     QString EngineDateText(const QDate &date) const;
     void Unlock();
+    // Seeks index on the raw key that setSegments fills in with the field setters (the scratch
+    // record of DbInitRawKey); true on an exact key.
+    bool SeekBuiltKey(const TDbIndexDef &index, uint16_t seekType,
+                      const std::function<void()> &setSegments);
+    // Soft-seeks the active index on the key that image holds; false at the end of the order.
+    bool SeekImageKey(const QByteArray &image);
 
     QPointer<TDbConnection> m_connection;
     QString m_databaseName;
@@ -203,4 +216,11 @@ private:
     std::vector<bool> m_changed;
     std::map<int, QVariant> m_blobEdits;
     bool m_locked = false;
+    // Where the data set stood when its connection's transaction began to roll back.
+    struct RollbackPlace {
+        bool hasRecord = false;
+        uint32_t recno = 0;
+        QByteArray image; // the record, for its key in the active index
+    };
+    RollbackPlace m_rollbackPlace;
 };

@@ -151,7 +151,8 @@ bool DuplicateCheck::mayStillDelete(const QString &number, const QString &id,
 bool DuplicateCheck::deleteCandidate(const QString &number, const QString &id,
                                      const TDeleteList &candidates, DeletionJournal &journal) {
     const DeletionJournal::Lock step = journal.lock();
-    // Committed also when nothing changed: a rollback would leave the tables' cursors nowhere.
+    // Committed also when nothing changed: that stores nothing, and unlike a rollback it leaves
+    // the data sets standing where they are, with nothing to find and read again.
     TDbTransaction transaction(m_articles.DbConnection());
     // A held article is passed over before it is written to the journal.
     if (!mayStillDelete(number, id, candidates) || CurrentRecordHeld(m_articles)) {
