@@ -1185,32 +1185,27 @@ DBRESULT DbBeginConnectionTransaction(DBHANDLE connection) {
     });
 }
 
+// Commits or rolls back the connection's transaction. Either way it is over afterwards, also
+// when that failed (the backends end it first), so the tables closed inside it close now.
+static void endConnectionTransaction(ConnectionObject &c, bool commit) {
+    try {
+        if (commit)
+            c.connection->commitTransaction(c.transactionTables());
+        else
+            c.connection->rollbackTransaction(c.transactionTables());
+    } catch (...) {
+        c.endTransaction();
+        throw;
+    }
+    c.endTransaction();
+}
+
 DBRESULT DbCommitConnectionTransaction(DBHANDLE connection) {
-    return guarded([&] {
-        ConnectionObject &c = connectionOf(connection);
-        struct End {
-            ConnectionObject &c;
-            ~End() {
-                if (!c.connection->inTransaction())
-                    c.endTransaction();
-            }
-        } end{c};
-        c.connection->commitTransaction(c.transactionTables());
-    });
+    return guarded([&] { endConnectionTransaction(connectionOf(connection), true); });
 }
 
 DBRESULT DbRollbackConnectionTransaction(DBHANDLE connection) {
-    return guarded([&] {
-        ConnectionObject &c = connectionOf(connection);
-        struct End {
-            ConnectionObject &c;
-            ~End() {
-                if (!c.connection->inTransaction())
-                    c.endTransaction();
-            }
-        } end{c};
-        c.connection->rollbackTransaction(c.transactionTables());
-    });
+    return guarded([&] { endConnectionTransaction(connectionOf(connection), false); });
 }
 
 DBRESULT DbCheckTable(DBHANDLE table, uint32_t *problems, char *buf, uint32_t *len) {
