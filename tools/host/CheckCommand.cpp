@@ -6,48 +6,20 @@
 
 #include "EngineSession.h"
 
-#include "schema/HostSchema.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QRegularExpression>
-
 #include <vector>
 
 namespace HostCommands {
 
 int check(const QString &folder, QTextStream &out) {
-    QDir dir(folder);
-    QStringList names;
-    if (remoteServer()) {
-        // A data set lists no files: the host's tables that are there.
-        EngineConnection probe(folder);
-        for (const HostSchema::Table *s : HostSchema::all())
-            if (probe.hasTable(QString::fromStdString(s->fileName)))
-                names << QString::fromStdString(s->fileName);
-        out << QStringLiteral("Datenbestand %1: %2 Tabellen\n").arg(folder).arg(names.size());
-    } else {
-        if (!dir.exists())
-            throw HostError(QStringLiteral("Den Ordner '%1' gibt es nicht.").arg(folder));
-        // Every entry named like a table, also one that is no file, so that none passes unseen.
-        names = dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
-                              QDir::Name | QDir::IgnoreCase)
-                    .filter(QRegularExpression(QStringLiteral("\\.tbl$"),
-                                               QRegularExpression::CaseInsensitiveOption));
-        out << QStringLiteral("Datenordner %1: %2 Tabellen\n")
-                   .arg(dir.absolutePath())
-                   .arg(names.size());
-    }
+    const TableList tables = listTables(folder);
+    out << QStringLiteral("%1: %2 Tabellen\n").arg(tables.where).arg(tables.names.size());
     EngineConnection connection(folder);
     bool allSound = true;
-    for (const QString &name : names) {
-        const QFileInfo info(dir.filePath(name));
-        if (!remoteServer() && !info.isFile()) {
+    for (const QString &name : tables.names) {
+        const QString notATable = notATableFile(folder, name);
+        if (!notATable.isEmpty()) {
             allSound = false;
-            out << QStringLiteral("%1: ist keine Tabellendatei (%2)\n")
-                       .arg(name, info.isDir()       ? QStringLiteral("ein Ordner")
-                                  : info.isSymLink() ? QStringLiteral("eine Verknüpfung ins Leere")
-                                                     : QStringLiteral("keine gewöhnliche Datei"));
+            out << QStringLiteral("%1: %2\n").arg(name, notATable);
             continue;
         }
         try {

@@ -114,7 +114,7 @@ QString typeName(quint16 type) {
 }
 
 // Why the entry under a table's name is no table file at all, or nothing when it is a file.
-QString notATableFile(const QString &path) {
+QString fileKindProblem(const QString &path) {
     struct stat st;
     const QByteArray name = QFile::encodeName(path);
     if (lstat(name.constData(), &st) != 0)
@@ -138,6 +138,32 @@ QString notATableFile(const QString &path) {
 } // namespace
 
 namespace HostCommands {
+
+TableList listTables(const QString &folder) {
+    TableList out;
+    if (remoteServer()) {
+        // A data set lists no files: the host's tables that are there.
+        EngineConnection probe(folder);
+        for (const HostSchema::Table *s : HostSchema::all())
+            if (probe.hasTable(QString::fromStdString(s->fileName)))
+                out.names << QString::fromStdString(s->fileName);
+        out.where = QStringLiteral("Datenbestand %1").arg(folder);
+        return out;
+    }
+    const QDir dir(folder);
+    if (!dir.exists())
+        throw HostError(QStringLiteral("Den Ordner '%1' gibt es nicht.").arg(folder));
+    out.names = dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                              QDir::Name | QDir::IgnoreCase)
+                    .filter(QRegularExpression(QStringLiteral("\\.tbl$"),
+                                               QRegularExpression::CaseInsensitiveOption));
+    out.where = QStringLiteral("Datenordner %1").arg(dir.absolutePath());
+    return out;
+}
+
+QString notATableFile(const QString &folder, const QString &name) {
+    return remoteServer() ? QString() : fileKindProblem(QDir(folder).filePath(name));
+}
 
 QString tableFileName(const QString &name) {
     return name.contains(u'.') ? name : name + QStringLiteral(".TBL");
@@ -208,33 +234,15 @@ int exportTable(const QString &folder, const QString &tableName, const QString &
 }
 
 int info(const QString &folder, QTextStream &out) {
-    QStringList names;
-    QString where;
-    QDir dir(folder);
-    if (remoteServer()) {
-        // A data set lists no files: the host's tables that are there.
-        EngineConnection probe(folder);
-        for (const HostSchema::Table *s : HostSchema::all())
-            if (probe.hasTable(QString::fromStdString(s->fileName)))
-                names << QString::fromStdString(s->fileName);
-        where = QStringLiteral("Datenbestand %1").arg(folder);
-    } else {
-        if (!dir.exists())
-            throw HostError(QStringLiteral("Den Ordner '%1' gibt es nicht.").arg(folder));
-        // Every name that looks like a table, whatever it is: a folder, a pipe or a link to
-        // nothing under a table's name is reported, not passed over.
-        names = dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
-                              QDir::Name | QDir::IgnoreCase)
-                    .filter(QRegularExpression(QStringLiteral("\\.tbl$"),
-                                               QRegularExpression::CaseInsensitiveOption));
-        where = QStringLiteral("Datenordner %1").arg(dir.absolutePath());
-    }
+    const TableList tables = listTables(folder);
+    const QStringList &names = tables.names;
+    const QString &where = tables.where;
     EngineConnection connection(folder);
     out << QStringLiteral("%1: %2 Tabellen\n").arg(where).arg(names.size());
     bool articlesRead = false;
     int unreadable = 0;
     for (const QString &name : names) {
-        const QString notATable = remoteServer() ? QString() : notATableFile(dir.filePath(name));
+        const QString notATable = notATableFile(folder, name);
         if (!notATable.isEmpty()) {
             out << QStringLiteral("\n%1: %2\n").arg(name, notATable);
             ++unreadable;

@@ -39,4 +39,18 @@ int restore(const QString &folder, const QString &since, QTextStream &out);
 // "ArtikelMain.TBL").
 QString tableFileName(const QString &name);
 
+// The tables the commands that go through a whole data folder (info, check) report on. On the
+// remote server these are the host's tables the data set has; in a folder every entry named like
+// a table, whatever it is, so that a folder, a pipe or a link to nothing under a table's name is
+// reported, not passed over. where names the folder or data set for the report's first line.
+struct TableList {
+    QStringList names;
+    QString where;
+};
+TableList listTables(const QString &folder);
+
+// Why the entry of the folder under a table's name is no table file at all, or nothing when it
+// is one (always nothing on the remote server, which has no files).
+QString notATableFile(const QString &folder, const QString &name);
+
 } // namespace HostCommands

@@ -146,7 +146,7 @@ TEST_F(JournalCommandsTest, CheckReportsEveryTableAndNamesWhatAnIndexLacks) {
     EXPECT_TRUE(damaged.contains(QStringLiteral("ArtikelMain.TBL: in Ordnung (")));
     EXPECT_TRUE(damaged.contains(QStringLiteral("Notiz.TBL: kann nicht geprüft werden: ")));
     EXPECT_TRUE(
-        damaged.contains(QStringLiteral("Ordner.TBL: ist keine Tabellendatei (ein Ordner)")));
+        damaged.contains(QStringLiteral("Ordner.TBL: ein Ordner, keine Tabellendatei")));
     EXPECT_TRUE(damaged.endsWith(QStringLiteral(
         "Nicht alle Tabellen sind in Ordnung; die Daten müssen repariert werden.\n")));
 }
