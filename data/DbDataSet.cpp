@@ -462,23 +462,36 @@ bool TDbDataSet::Step(int direction) {
     // is by bookmark; otherwise one skip back from the end reaches the current record.
     const bool filtering = Filtering();
     const uint32_t current = filtering ? CurrentRecno() : 0;
-    const uint32_t generation = m_generation;
     Check(DbSkip(m_order, direction));
     if (Fetch(direction))
         return true;
     // The engine went past the end; the current record stays current, so its cursor goes back
     // to it for the reads and moves that follow.
     if (filtering) {
-        NewRecord(current);
-        const uint32_t r = DbGotoBookmark(m_handle, current);
-        if (r != DBE_RECORD_NOT_FOUND)
-            Check(r);
+        // When another user deleted the current record meanwhile, the record nearest to the
+        // end becomes current, as after a step from there.
+        GoBackTo(current, direction > 0 ? Gone::Last : Gone::First);
     } else {
+        // One skip back reaches the record before the end: the current one, or the one before
+        // it when another user deleted it meanwhile. Which of them is not known without asking
+        // the engine, so the record is learnt afresh (once, at the end of a walk).
         Check(DbSkip(m_order, -direction));
-        if (m_generation != generation)
-            NewRecordAtCursor();
+        NewRecordAtCursor();
     }
     return false;
+}
+
+void TDbDataSet::GoBackTo(uint32_t recno, Gone gone) {
+    const uint32_t r = DbGotoBookmark(m_handle, recno);
+    if (r != DBE_RECORD_NOT_FOUND) {
+        Check(r);
+        NewRecord(recno);
+        return;
+    }
+    // Another user deleted the record meanwhile, and the engine's cursor has left its place:
+    // there is nothing to go back to. Another record becomes current, so that what the data
+    // set shows and where the engine's cursor stands agree again.
+    gone == Gone::Last ? Last() : First();
 }
 
 bool TDbDataSet::InternalNext() {
@@ -1234,23 +1247,20 @@ bool TDbDataSet::InternalLocate(const QList<TField *> &keyFields, const QVariant
     } catch (...) {
         if (hadRecord) {
             NewRecord(saved);
-            DbGotoBookmark(m_handle, saved);
+            try {
+                GoBackTo(saved, Gone::First);
+            } catch (...) {
+                // The failure of the search is the one to report.
+            }
         }
         throw;
     }
     if (!found) {
         NewRecord(saved);
-        if (hadRecord && moved) {
-            const uint32_t r = DbGotoBookmark(m_handle, saved);
-            // Another user deleted the record this data set stood on, and the search took the
-            // cursor away from its place: nothing is left to go back to. The first record
-            // becomes current, so that what the data set shows and where the engine's cursor
-            // stands agree again.
-            if (r == DBE_RECORD_NOT_FOUND)
-                First();
-            else
-                Check(r);
-        }
+        // When another user deleted the record this data set stood on and the search took the
+        // cursor away from its place, the first record becomes current.
+        if (hadRecord && moved)
+            GoBackTo(saved, Gone::First);
     }
     return found;
 }

@@ -164,6 +164,11 @@ private:
     // The cursor's record became current; its number is asked for when needed.
     void NewRecordAtCursor();
     uint32_t CurrentRecno() const;
+    // Takes the engine's cursor back to the record this data set stood on, which becomes
+    // current again; when another user has deleted it, the first or the last record becomes
+    // current instead.
+    enum class Gone { First, Last };
+    void GoBackTo(uint32_t recno, Gone gone);
     bool IsBlob(const FieldInfo &info) const;
     QVariant Decode(const FieldInfo &info, const uint8_t *bytes) const;
     QVariant ReadBlob(const FieldInfo &info) const;

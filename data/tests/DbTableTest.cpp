@@ -774,3 +774,70 @@ TEST_F(DbTableTest, LocateWorksFromAnArticleAnotherUserDeleted) {
         EXPECT_EQ(id->AsInteger(), c.next) << "the walk goes on from the current article";
     }
 }
+
+// A step goes past the end of the walk while another user has deleted the article this table
+// stands on: there is no going back to it, so the nearest article the walk still shows becomes
+// current, and what the table shows, its next step and the engine's cursor agree.
+TEST_F(DbTableTest, AStepPastTheEndFromAnArticleAnotherUserDeletedEndsOnOneThatExists) {
+    struct Case {
+        const char *name;
+        int rejected;  // the ID the table's record filter passes over; 0: no filter
+        int direction; // +1: Next past the end, -1: Prior past the beginning
+        int gone;      // the ID the walk ends on and another user deletes
+        int current;   // the ID current afterwards
+        const char *bzk;
+        int back; // the ID one step back from there
+    };
+    // Record number order: 1 Apfel, 2 Birne, 3 Kirsche, 4 Dattel.
+    const QList<Case> cases = {
+        {"filtered, forwards", 4, 1, 3, 2, "Birne", 1},
+        {"filtered, backwards", 1, -1, 2, 3, "Kirsche", 4},
+        {"unfiltered, forwards", 0, 1, 4, 3, "Kirsche", 2},
+        {"unfiltered, backwards", 0, -1, 1, 2, "Birne", 3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineFolder data;
+        data.makeArticles();
+        QObject owner;
+        auto *users = new TDbConnection(&owner);
+        users->SetDbServerTypes(EngineFolder::serverTypes());
+        users->SetConnectPath(data.path());
+        auto open = [&](const char *name) {
+            auto *t = new TDbTable(&owner);
+            t->setObjectName(QString::fromLatin1(name));
+            t->SetDbConnection(users);
+            t->SetTableName(QStringLiteral("ArtikelMain.TBL"));
+            t->Open();
+            return t;
+        };
+        TDbTable *mine = open("Table_ARTMAIN");
+        TDbTable *theirs = open("Other");
+        TField *id = mine->FieldByName(QStringLiteral("ID"));
+        if (c.rejected) {
+            mine->OnFilterRecord = [&](TDataSet *, bool &accept) {
+                accept = id->AsInteger() != c.rejected;
+            };
+            mine->SetFiltered(true);
+        }
+        // Reached by a walk, so the table is neither at its end nor at its beginning.
+        c.direction > 0 ? mine->First() : mine->Last();
+        for (int step = 0; step < 4 && id->AsInteger() != c.gone; ++step)
+            c.direction > 0 ? mine->Next() : mine->Prior();
+        ASSERT_EQ(id->AsInteger(), c.gone);
+        ASSERT_FALSE(mine->Eof() || mine->Bof());
+        ASSERT_TRUE(theirs->Locate(QStringLiteral("ID"), c.gone, {}));
+        theirs->Delete();
+        c.direction > 0 ? mine->Next() : mine->Prior();
+        EXPECT_TRUE(c.direction > 0 ? mine->Eof() : mine->Bof());
+        EXPECT_EQ(id->AsInteger(), c.current);
+        EXPECT_EQ(mine->FieldByName(QStringLiteral("BZK"))->AsString(), QString::fromLatin1(c.bzk));
+        // The engine stands there too: the deletion takes that very article.
+        c.direction > 0 ? mine->Prior() : mine->Next();
+        EXPECT_EQ(id->AsInteger(), c.back);
+        c.direction > 0 ? mine->Next() : mine->Prior();
+        mine->Delete();
+        ASSERT_TRUE(theirs->Locate(QStringLiteral("ID"), c.back, {}));
+        EXPECT_FALSE(theirs->Locate(QStringLiteral("ID"), c.current, {}));
+    }
+}
