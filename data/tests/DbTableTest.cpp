@@ -706,6 +706,32 @@ TEST_F(DbTableTest, EngineErrorsCarryTheirDetails) {
     EXPECT_NO_THROW(CheckDbResult(table, 0));
 }
 
+// The article table opened twice on one connection: by this program ("Table_ARTMAIN") and by
+// another user, whose changes the first one meets as another workstation's.
+struct TwoUsers {
+    QObject owner;
+    TDbTable *mine = nullptr;
+    TDbTable *theirs = nullptr;
+
+    explicit TwoUsers(const EngineFolder &data) {
+        auto *users = new TDbConnection(&owner);
+        users->SetDbServerTypes(EngineFolder::serverTypes());
+        users->SetConnectPath(data.path());
+        mine = open(users, "Table_ARTMAIN");
+        theirs = open(users, "Other");
+    }
+
+private:
+    TDbTable *open(TDbConnection *users, const char *name) {
+        auto *t = new TDbTable(&owner);
+        t->setObjectName(QString::fromLatin1(name));
+        t->SetDbConnection(users);
+        t->SetTableName(QStringLiteral("ArtikelMain.TBL"));
+        t->Open();
+        return t;
+    }
+};
+
 // Another user deletes the article this table stands on (reached by a walk, so the table has
 // not asked for its record number yet). Reading it tells that it is gone; every Locate from
 // there works. A found article becomes current. A seek that finds nothing stays on the gone
@@ -735,20 +761,9 @@ TEST_F(DbTableTest, LocateWorksFromAnArticleAnotherUserDeleted) {
         SCOPED_TRACE(c.name);
         EngineFolder data;
         data.makeArticles();
-        QObject owner;
-        auto *users = new TDbConnection(&owner);
-        users->SetDbServerTypes(EngineFolder::serverTypes());
-        users->SetConnectPath(data.path());
-        auto open = [&](const char *name) {
-            auto *t = new TDbTable(&owner);
-            t->setObjectName(QString::fromLatin1(name));
-            t->SetDbConnection(users);
-            t->SetTableName(QStringLiteral("ArtikelMain.TBL"));
-            t->Open();
-            return t;
-        };
-        TDbTable *mine = open("Table_ARTMAIN");
-        TDbTable *theirs = open("Other");
+        TwoUsers users(data);
+        TDbTable *mine = users.mine;
+        TDbTable *theirs = users.theirs;
         mine->SetIndexName(QStringLiteral("BSTN"));
         mine->First();
         mine->Next(); // ID 4, none of its fields read yet
@@ -799,20 +814,9 @@ TEST_F(DbTableTest, AStepPastTheEndFromAnArticleAnotherUserDeletedEndsOnOneThatE
         SCOPED_TRACE(c.name);
         EngineFolder data;
         data.makeArticles();
-        QObject owner;
-        auto *users = new TDbConnection(&owner);
-        users->SetDbServerTypes(EngineFolder::serverTypes());
-        users->SetConnectPath(data.path());
-        auto open = [&](const char *name) {
-            auto *t = new TDbTable(&owner);
-            t->setObjectName(QString::fromLatin1(name));
-            t->SetDbConnection(users);
-            t->SetTableName(QStringLiteral("ArtikelMain.TBL"));
-            t->Open();
-            return t;
-        };
-        TDbTable *mine = open("Table_ARTMAIN");
-        TDbTable *theirs = open("Other");
+        TwoUsers users(data);
+        TDbTable *mine = users.mine;
+        TDbTable *theirs = users.theirs;
         TField *id = mine->FieldByName(QStringLiteral("ID"));
         if (c.rejected) {
             mine->OnFilterRecord = [&](TDataSet *, bool &accept) {
